@@ -1,0 +1,98 @@
+#include "activitylog.h"
+
+#include "textreader.h"
+
+#include <QFile>
+
+namespace session {
+
+const QString kLogFile = QStringLiteral("DOVLGUIDE.LOG");
+
+namespace records {
+QByteArray startSeparator()
+{
+    QByteArray line;
+    for (int i = 0; i < 19; ++i)
+        line += " -";
+    return line;
+}
+QByteArray startRecord(const QByteArray &date) { return "New Guide Started - Guide Date " + date; }
+QByteArray sessionHeader(const QByteArray &date, const QByteArray &time)
+{
+    return "DOVLGuide 1.3 log for " + date + ' ' + time;
+}
+QByteArray sessionSpacer() { return QByteArray(8, ' '); }
+QByteArray startedRecord(const QByteArray &target, const QByteArray &time, const QByteArray &delay)
+{
+    return target + "  Started:  " + time + "  Delay = " + delay;
+}
+QByteArray finishedRecord(const QByteArray &target, const QByteArray &time)
+{
+    return target + " Finished:  " + time;
+}
+QByteArray blankRecord() { return QByteArray(" "); }
+QByteArray sessionEndRecord() { return QByteArray("End of Download Session "); }
+QByteArray exitRecord() { return QByteArray("Program Terminated "); }
+} // namespace records
+
+namespace groups {
+QByteArrayList logStart(const QByteArray &date)
+{
+    return {records::startSeparator(), records::startRecord(date)};
+}
+QByteArrayList sessionStart(const QByteArray &date, const QByteArray &time)
+{
+    return {records::sessionHeader(date, time), records::sessionSpacer()};
+}
+QByteArrayList started(const QByteArray &target, const QByteArray &time, const QByteArray &delay)
+{
+    return {records::startedRecord(target, time, delay)};
+}
+QByteArrayList finished(const QByteArray &target, const QByteArray &time)
+{
+    return {records::finishedRecord(target, time), records::blankRecord()};
+}
+QByteArrayList sessionEnd() { return {records::blankRecord(), records::sessionEndRecord()}; }
+QByteArrayList programExit()
+{
+    return {records::exitRecord(), records::blankRecord(), records::blankRecord()};
+}
+} // namespace groups
+
+bool appendRecords(const QByteArrayList &lines, QString *error)
+{
+    QFile file(kLogFile);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        *error = file.errorString();
+        return false;
+    }
+    QByteArray bytes;
+    for (const QByteArray &line : lines)
+        bytes += line + "\r\n";
+    if (file.write(bytes) != bytes.size()) {
+        *error = file.errorString();
+        return false;
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+QByteArrayList readAllRecords(bool *opened)
+{
+    QFile file(kLogFile);
+    *opened = file.open(QIODevice::ReadOnly);
+    QByteArrayList lines;
+    if (!*opened)
+        return lines;
+    text::TextReader reader(file.readAll());
+    QByteArray line;
+    while (reader.readLine(line))
+        lines.append(line);
+    return lines;
+}
+
+} // namespace session

@@ -1,0 +1,40 @@
+#pragma once
+// "DOVLGUIDE.LOG": appended to in groups of records, one CR LF line each, and never rewritten.
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QString>
+
+namespace session {
+
+extern const QString kLogFile;
+
+namespace records {
+QByteArray startSeparator();
+QByteArray startRecord(const QByteArray &date);
+QByteArray sessionHeader(const QByteArray &date, const QByteArray &time);
+QByteArray sessionSpacer();
+QByteArray startedRecord(const QByteArray &target, const QByteArray &time, const QByteArray &delay);
+QByteArray finishedRecord(const QByteArray &target, const QByteArray &time);
+QByteArray blankRecord();
+QByteArray sessionEndRecord();
+QByteArray exitRecord();
+} // namespace records
+
+// The groups that are written together, each with one open and close of the file.
+namespace groups {
+QByteArrayList logStart(const QByteArray &date);
+QByteArrayList sessionStart(const QByteArray &date, const QByteArray &time);
+QByteArrayList started(const QByteArray &target, const QByteArray &time, const QByteArray &delay);
+QByteArrayList finished(const QByteArray &target, const QByteArray &time);
+QByteArrayList sessionEnd();
+QByteArrayList programExit();
+} // namespace groups
+
+// Opens the log for appending (creating it when missing), writes the lines, closes it.
+// On failure returns false with the system's reason in `error`.
+bool appendRecords(const QByteArrayList &lines, QString *error);
+
+// Every line of the log, without line ends. `opened` tells whether the file could be read.
+QByteArrayList readAllRecords(bool *opened);
+
+} // namespace session

@@ -1,0 +1,69 @@
+#include "textreader.h"
+
+#include <utility>
+
+namespace text {
+
+TextReader::TextReader(QByteArray data) : data_(std::move(data)) {}
+
+// Index of the LF that ends the line holding `from`, or the size of the data.
+qsizetype TextReader::lineEnd(qsizetype from) const
+{
+    const qsizetype lf = data_.indexOf('\n', from);
+    return lf < 0 ? data_.size() : lf;
+}
+
+// Bytes from `from` up to the line end `end`, without the CR of a CR LF pair.
+QByteArray TextReader::lineText(qsizetype from, qsizetype end) const
+{
+    if (end > from && data_.at(end - 1) == '\r')
+        --end;
+    return data_.mid(from, end - from);
+}
+
+bool TextReader::readLine(QByteArray &line)
+{
+    line.clear();
+    if (atEnd())
+        return false;
+    const qsizetype end = lineEnd(pos_);
+    line = lineText(pos_, end);
+    pos_ = end + 1;
+    return true;
+}
+
+bool TextReader::readField(QByteArray &field)
+{
+    field.clear();
+    if (atEnd())
+        return false;
+    while (pos_ < data_.size() && data_.at(pos_) == ' ')
+        ++pos_;
+    const qsizetype end = lineEnd(pos_);
+
+    if (pos_ < end && data_.at(pos_) == '"') {
+        const qsizetype start = pos_ + 1;
+        const qsizetype close = data_.indexOf('"', start);
+        if (close < 0 || close >= end) {
+            field = lineText(start, end);
+            pos_ = end + 1;
+            return true;
+        }
+        field = data_.mid(start, close - start);
+        const qsizetype comma = data_.indexOf(',', close + 1);
+        pos_ = (comma >= 0 && comma < end) ? comma + 1 : end + 1;
+        return true;
+    }
+
+    const qsizetype comma = data_.indexOf(',', pos_);
+    if (comma >= 0 && comma < end) {
+        field = data_.mid(pos_, comma - pos_);
+        pos_ = comma + 1;
+    } else {
+        field = lineText(pos_, end);
+        pos_ = end + 1;
+    }
+    return true;
+}
+
+} // namespace text

@@ -1,0 +1,33 @@
+#pragma once
+// Line reads and comma-delimited field reads over the bytes of a single-byte text file.
+#include <QByteArray>
+
+namespace text {
+
+class TextReader
+{
+public:
+    explicit TextReader(QByteArray data);
+
+    // True once every byte has been consumed.
+    bool atEnd() const { return pos_ >= data_.size(); }
+
+    // The rest of the current line without its CR LF (or bare LF); moves to the next line.
+    // Returns false, leaving `line` empty, when the end of the file was already reached.
+    bool readLine(QByteArray &line);
+
+    // One field: leading spaces skipped; a quoted field runs to the next quote on its line and
+    // the rest up to and including the next comma (or the line end) is skipped; an unquoted
+    // field runs to the next comma or the line end, which is consumed.
+    // Returns false, leaving `field` empty, when the end of the file was already reached.
+    bool readField(QByteArray &field);
+
+private:
+    qsizetype lineEnd(qsizetype from) const;
+    QByteArray lineText(qsizetype from, qsizetype end) const;
+
+    QByteArray data_;
+    qsizetype pos_ = 0;
+};
+
+} // namespace text
