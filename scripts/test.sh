@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the normal build, the sanitizer build (ASan + UBSan) and a bounded
+# fuzzing run of the guide parser and the settings reader. Run as root on Debian 12.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/packages.sh cmake ninja-build g++ qt6-base-dev fonts-liberation clang libclang-rt-14-dev
+
+export QT_QPA_PLATFORM=offscreen
+
+echo "== build and test =="
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug
+cmake --build build -j2
+ctest --test-dir build --output-on-failure -j2
+
+echo "== sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) =="
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDOVREL_SANITIZE=ON
+cmake --build build-asan -j2
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j2
+
+echo "== fuzzing =="
+bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}"

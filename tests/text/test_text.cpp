@@ -1,0 +1,211 @@
+// Shared helpers: code page, clock texts, line and field reads, numeric value and number text.
+#include "clocktext.h"
+#include "codepage.h"
+#include "numeric.h"
+#include "textreader.h"
+
+#include <QtTest>
+
+#include <cfloat>
+
+using text::TextReader;
+
+class TestText : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void codePage_roundTrip()
+    {
+        const QByteArray bytes("caf\xE9 \x80 \x93quoted\x94");
+        const QString unicode = text::toUnicode(bytes);
+        QCOMPARE(unicode, QString::fromUtf8("café € “quoted”"));
+        QCOMPARE(text::fromUnicode(unicode), bytes);
+    }
+    void codePage_outsideBecomesQuestionMark()
+    {
+        QCOMPARE(text::fromUnicode(QString::fromUtf8("a✓b€\U0001F600c")), QByteArray("a?b\x80?c"));
+    }
+
+    void clockTexts_fixedWidth_data()
+    {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QTime>("time");
+        QTest::addColumn<QByteArray>("dateText");
+        QTest::addColumn<QByteArray>("timeText");
+        QTest::newRow("example") << QDate(2002, 12, 21) << QTime(20, 15, 3) << QByteArray("12-21-2002")
+                                 << QByteArray("20:15:03");
+        QTest::newRow("leadingZeros") << QDate(2003, 1, 5) << QTime(0, 0, 0) << QByteArray("01-05-2003")
+                                      << QByteArray("00:00:00");
+        QTest::newRow("lastSecond") << QDate(1999, 12, 31) << QTime(23, 59, 59)
+                                    << QByteArray("12-31-1999") << QByteArray("23:59:59");
+    }
+    void clockTexts_fixedWidth()
+    {
+        QFETCH(QDate, date);
+        QFETCH(QTime, time);
+        QFETCH(QByteArray, dateText);
+        QFETCH(QByteArray, timeText);
+        QLocale::setDefault(QLocale(QLocale::German));
+        QCOMPARE(text::dateText(date), dateText);
+        QCOMPARE(text::timeText(time), timeText);
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void lineRead_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QByteArrayList>("lines");
+        QTest::newRow("crlf") << QByteArray("a\r\nb c\r\n") << QByteArrayList{"a", "b c"};
+        QTest::newRow("bareLf") << QByteArray("a\nb\n") << QByteArrayList{"a", "b"};
+        QTest::newRow("noFinalLineEnd") << QByteArray("a\r\nlast") << QByteArrayList{"a", "last"};
+        QTest::newRow("emptyLines") << QByteArray("\r\n\r\nx\r\n") << QByteArrayList{"", "", "x"};
+        QTest::newRow("blanksKept") << QByteArray("  \r\n \r\n") << QByteArrayList{"  ", " "};
+        QTest::newRow("empty") << QByteArray() << QByteArrayList{};
+        QTest::newRow("innerCrKept") << QByteArray("a\rb\r\n") << QByteArrayList{"a\rb"};
+    }
+    void lineRead()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(QByteArrayList, lines);
+        TextReader reader(data);
+        QByteArray line;
+        QByteArrayList got;
+        while (reader.readLine(line))
+            got << line;
+        QCOMPARE(got, lines);
+        QVERIFY(reader.atEnd());
+        line = "stale";
+        QVERIFY(!reader.readLine(line)); // past the end: the caller sees it
+        QVERIFY(line.isEmpty());
+    }
+
+    void fieldRead_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QByteArrayList>("fields");
+        QTest::newRow("unquotedToComma") << QByteArray("a,b\r\n") << QByteArrayList{"a", "b"};
+        QTest::newRow("leadingSpacesSkipped") << QByteArray("   a,  b\r\n") << QByteArrayList{"a", "b"};
+        QTest::newRow("trailingSpacesKept") << QByteArray("a  ,b\r\n") << QByteArrayList{"a  ", "b"};
+        QTest::newRow("quotedDropsQuotes") << QByteArray("\"x,y\",\"z\"\r\n") << QByteArrayList{"x,y", "z"};
+        QTest::newRow("afterQuoteSkippedToComma") << QByteArray("\"a\" junk,b\r\n") << QByteArrayList{"a", "b"};
+        QTest::newRow("afterQuoteSkippedToLineEnd") << QByteArray("\"a\" junk\r\nb\r\n") << QByteArrayList{"a", "b"};
+        QTest::newRow("unclosedQuoteRunsToLineEnd") << QByteArray("\"abc\r\nd\r\n") << QByteArrayList{"abc", "d"};
+        QTest::newRow("emptyLineGivesEmpty") << QByteArray("\r\n\r\nx\r\n") << QByteArrayList{"", "", "x"};
+        QTest::newRow("bareLf") << QByteArray("a\nb,c\n") << QByteArrayList{"a", "b", "c"};
+        QTest::newRow("trailingComma") << QByteArray("a,\r\nb") << QByteArrayList{"a", "", "b"};
+        QTest::newRow("quoteInsideUnquoted") << QByteArray("Quality: \"x\r\n") << QByteArrayList{"Quality: \"x"};
+        QTest::newRow("blankLine") << QByteArray("   \r\nx") << QByteArrayList{"", "x"};
+        QTest::newRow("emptyQuoted") << QByteArray("\"\",\"\"") << QByteArrayList{"", ""};
+    }
+    void fieldRead()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(QByteArrayList, fields);
+        TextReader reader(data);
+        QByteArray field;
+        QByteArrayList got;
+        while (reader.readField(field))
+            got << field;
+        QCOMPARE(got, fields);
+        QVERIFY(!reader.readField(field));
+    }
+
+    void fieldsAndLinesInterleave()
+    {
+        TextReader reader(QByteArray("Show #1\r\nTitle, with comma\r\n  Quality: High, Recorded: x\r\n"));
+        QByteArray s;
+        QVERIFY(reader.readLine(s));
+        QCOMPARE(s, QByteArray("Show #1"));
+        QVERIFY(reader.readLine(s));
+        QCOMPARE(s, QByteArray("Title, with comma"));
+        QVERIFY(reader.readField(s));
+        QCOMPARE(s, QByteArray("Quality: High"));
+        QVERIFY(reader.readLine(s)); // a line read takes the rest of the current line
+        QCOMPARE(s, QByteArray(" Recorded: x"));
+        QVERIFY(reader.atEnd());
+    }
+
+    void numericValue_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<double>("value");
+        QTest::newRow("plain") << QByteArray("102") << 102.0;
+        QTest::newRow("trailingBlank") << QByteArray("30 ") << 30.0;
+        QTest::newRow("unitStops") << QByteArray("12 min") << 12.0;
+        QTest::newRow("leadingZero") << QByteArray("07") << 7.0;
+        QTest::newRow("fraction") << QByteArray("2.50") << 2.5;
+        QTest::newRow("innerBlanksIgnored") << QByteArray("1 2\t0") << 120.0;
+        QTest::newRow("lineFeedIgnored") << QByteArray("1\n5") << 15.0;
+        QTest::newRow("empty") << QByteArray() << 0.0;
+        QTest::newRow("word") << QByteArray("abc") << 0.0;
+        QTest::newRow("default") << QByteArray("default") << 0.0;
+        QTest::newRow("negative") << QByteArray("-4") << -4.0;
+        QTest::newRow("plusSign") << QByteArray("+4") << 4.0;
+        QTest::newRow("leadingPoint") << QByteArray(".5") << 0.5;
+        QTest::newRow("trailingPoint") << QByteArray("5.") << 5.0;
+        QTest::newRow("commaStops") << QByteArray("1,5") << 1.0;
+        QTest::newRow("exponent") << QByteArray("9e3") << 9000.0;
+        QTest::newRow("exponentSign") << QByteArray("25E-1") << 2.5;
+        QTest::newRow("danglingExponent") << QByteArray("3e") << 3.0;
+        QTest::newRow("danglingExponentSign") << QByteArray("3e+") << 3.0;
+        QTest::newRow("hex") << QByteArray("&H1F") << 31.0;
+        QTest::newRow("hexLower") << QByteArray("&hff") << 255.0;
+        QTest::newRow("hexStops") << QByteArray("&H1G") << 1.0;
+        QTest::newRow("octal") << QByteArray("&O17") << 15.0;
+        QTest::newRow("octalStopsAt8") << QByteArray("&O18") << 1.0;
+        QTest::newRow("ampersandOnly") << QByteArray("&") << 0.0;
+        QTest::newRow("signOnly") << QByteArray("-") << 0.0;
+        QTest::newRow("pointOnly") << QByteArray(".") << 0.0;
+        QTest::newRow("overflowIsLargest") << QByteArray("1e999") << DBL_MAX;
+        QTest::newRow("underflowIsZero") << QByteArray("1e-999") << 0.0;
+    }
+    void numericValue()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(double, value);
+        QLocale::setDefault(QLocale(QLocale::German)); // a comma locale changes nothing here
+        QCOMPARE(text::numericValue(text), value);
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void numberText_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QByteArray>("text");
+        const QString point = QStringLiteral("en_US");
+        const QString comma = QStringLiteral("de_DE");
+        QTest::newRow("zero") << 0.0 << point << QByteArray("0");
+        QTest::newRow("negativeZero") << -0.0 << point << QByteArray("0");
+        QTest::newRow("whole") << 7.0 << point << QByteArray("7");
+        QTest::newRow("wholeNoGrouping") << 6337453584.0 << comma << QByteArray("6337453584");
+        QTest::newRow("negativeWhole") << -42.0 << point << QByteArray("-42");
+        QTest::newRow("fractionPoint") << 2.5 << point << QByteArray("2.5");
+        QTest::newRow("fractionComma") << 2.5 << comma << QByteArray("2,5");
+        QTest::newRow("estimatePoint") << 23304601.5 << point << QByteArray("23304601.5");
+        QTest::newRow("estimateComma") << 23304601.5 << comma << QByteArray("23304601,5");
+        QTest::newRow("smallFraction") << 0.05 << point << QByteArray("0.05");
+        QTest::newRow("fifteenDigits") << 0.1 + 0.2 << point << QByteArray("0.3");
+        QTest::newRow("roundedTo15") << 1234567.891234567 << point << QByteArray("1234567.89123457");
+        QTest::newRow("bigWholeNoExponent") << 1e20 << point << QByteArray("100000000000000000000");
+        QTest::newRow("roundsUpToWhole") << 9.9999999999999999 << point << QByteArray("10");
+    }
+    void numberText()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, locale);
+        QFETCH(QByteArray, text);
+        QCOMPARE(text::numberText(value, QLocale(locale)), text);
+    }
+    void numberText_usesDefaultLocale()
+    {
+        QLocale::setDefault(QLocale(QLocale::German));
+        QCOMPARE(text::numberText(1.5), QByteArray("1,5"));
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(text::numberText(1.5), QByteArray("1.5"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestText)
+#include "test_text.moc"

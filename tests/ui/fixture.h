@@ -1,0 +1,63 @@
+#pragma once
+// What the GUI tests share: a fresh working directory per test, a recorder in place of the
+// message box / beep / program end, and access to controls by name.
+#include "form1.h"
+#include "windowservices.h"
+
+#include <QByteArray>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+struct Seen
+{
+    QStringList messages;
+    int beeps = 0;
+    int ends = 0;
+    // Runs while a message box would be shown, as a user acting while it is up.
+    std::function<void()> duringMessage;
+};
+
+class RecordingServices : public ui::WindowServices
+{
+public:
+    explicit RecordingServices(Seen &seen) : seen(seen) {}
+    void message(QWidget *, const QString &text) override;
+    void beep() override { ++seen.beeps; }
+    void endProgram() override { ++seen.ends; }
+
+private:
+    Seen &seen;
+};
+
+// A fresh temporary working directory for the life of the object.
+class WorkDir
+{
+public:
+    WorkDir();
+    ~WorkDir();
+    QString path() const { return dir.path(); }
+    bool ok() const { return dir.isValid(); }
+
+private:
+    QTemporaryDir dir;
+    QString previous;
+};
+
+std::unique_ptr<ui::Form1> makeForm(Seen &seen);
+
+QByteArray fileBytes(const QString &name);     // "<missing>" when it cannot be read
+void writeFile(const QString &name, const QByteArray &bytes);
+// Copies the built recorder simulator into the working directory as ReplayPC and PShell.exe.
+bool installSimulator();
+// Every file of the working directory with its content, to see that nothing was lost or changed.
+QMap<QString, QByteArray> snapshot();
+
+template <class T>
+T *control(const QWidget *window, const char *name)
+{
+    return window->findChild<T *>(QString::fromLatin1(name));
+}

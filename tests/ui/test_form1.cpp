@@ -1,0 +1,354 @@
+// The main window as it stands: start-up, the delay controls, Exit, the log at start-up, and
+// the controls against the window's table.
+#include "clocktext.h"
+#include "codepage.h"
+#include "controls.h"
+#include "controltable.h"
+#include "fixture.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+const QString kSettings = QStringLiteral("DOVLIP.dat");
+const QString kLog = QStringLiteral("DOVLGUIDE.LOG");
+
+QByteArray startRecords()
+{
+    return " - - - - - - - - - - - - - - - - - - -\r\nNew Guide Started - Guide Date "
+           + text::dateTextNow() + "\r\n";
+}
+
+} // namespace
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstRun_defaults()
+    {
+        WorkDir dir;
+        Seen seen;
+        auto form = makeForm(seen);
+        QCOMPARE(control<QLineEdit>(form.get(), "IPAddress")->text(), QString());
+        QCOMPARE(control<QLineEdit>(form.get(), "Text9")->text(), QStringLiteral("Default"));
+        QVERIFY(!control<QCheckBox>(form.get(), "Check1")->isChecked());
+        QCOMPARE(form->sessionState().DelaySetting, QByteArray("Default"));
+        QCOMPARE(control<QLineEdit>(form.get(), "Text5")->text(), QStringLiteral("0"));
+        for (const char *box : {"Text1", "Text2", "Text3", "Text4", "Text6", "Text7"})
+            QVERIFY2(control<QLineEdit>(form.get(), box)->text().isEmpty(), box);
+        auto *list = control<QListWidget>(form.get(), "List1");
+        QCOMPARE(list->count(), 0);
+        QVERIFY(list->isEnabled());
+        QVERIFY(!form->sessionState().GuideFetched);
+        QVERIFY(!form->sessionState().DownloadActive);
+        QCOMPARE(fileBytes(kLog), startRecords());
+        QVERIFY(seen.messages.isEmpty());
+        QVERIFY(!QFileInfo::exists(kSettings)); // nothing is saved before Exit
+    }
+
+    void startup_restoresSettings_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("delayBox");
+        QTest::addColumn<bool>("ticked");
+        QTest::newRow("savedDefaultTicks") << QByteArray("\"192.168.0.20\",\"Default\"\r\n")
+                                           << QStringLiteral("192.168.0.20") << QStringLiteral("Default") << true;
+        QTest::newRow("otherDelayUnticked") << QByteArray("\"10.0.0.1\",\"07\"\r\n")
+                                            << QStringLiteral("10.0.0.1") << QStringLiteral("07") << false;
+        QTest::newRow("defaultOtherCase") << QByteArray("\"10.0.0.1\",\"default\"\r\n")
+                                          << QStringLiteral("10.0.0.1") << QStringLiteral("default") << false;
+        QTest::newRow("trailingSpacesRemoved") << QByteArray("\"1.2.3.4   \",\"Default  \"\r\n")
+                                               << QStringLiteral("1.2.3.4") << QStringLiteral("Default") << true;
+        QTest::newRow("leadingSpacesInsideQuotesKept") << QByteArray("\" 1.2.3.4\",\" 5\"\r\n")
+                                                       << QStringLiteral(" 1.2.3.4") << QStringLiteral(" 5") << false;
+        QTest::newRow("emptyDelay") << QByteArray("\"1.2.3.4\",\"\"\r\n") << QStringLiteral("1.2.3.4")
+                                    << QString() << false;
+        QTest::newRow("blankDelayTrimmedToEmpty") << QByteArray("\"1.2.3.4\",\"   \"\r\n")
+                                                  << QStringLiteral("1.2.3.4") << QString() << false;
+        QTest::newRow("oneFieldDelayDefault") << QByteArray("\"1.2.3.4\"\r\n") << QStringLiteral("1.2.3.4")
+                                              << QStringLiteral("Default") << true;
+        QTest::newRow("noFieldAtAll") << QByteArray() << QString() << QStringLiteral("Default") << true;
+        QTest::newRow("accentedAddress") << QByteArray("\"r\xE9" "corder\",\"3\"\r\n")
+                                         << QString::fromUtf8("récorder") << QStringLiteral("3") << false;
+    }
+    void startup_restoresSettings()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, address);
+        QFETCH(QString, delayBox);
+        QFETCH(bool, ticked);
+        WorkDir dir;
+        writeFile(kSettings, file);
+        Seen seen;
+        auto form = makeForm(seen);
+        QCOMPARE(control<QLineEdit>(form.get(), "IPAddress")->text(), address);
+        QCOMPARE(control<QLineEdit>(form.get(), "Text9")->text(), delayBox);
+        QCOMPARE(control<QCheckBox>(form.get(), "Check1")->isChecked(), ticked);
+        // The delay setting always equals the box, also when setting the box changed nothing.
+        QCOMPARE(form->sessionState().DelaySetting, text::fromUnicode(delayBox));
+        QCOMPARE(fileBytes(kSettings), file); // read, not rewritten
+    }
+
+    void startup_unreadableSettingsCountAsAbsent()
+    {
+        WorkDir dir;
+        QVERIFY(QDir().mkdir(kSettings));
+        Seen seen;
+        auto form = makeForm(seen);
+        QCOMPARE(control<QLineEdit>(form.get(), "Text9")->text(), QStringLiteral("Default"));
+        QVERIFY(!control<QCheckBox>(form.get(), "Check1")->isChecked());
+        QVERIFY(seen.messages.isEmpty());
+    }
+
+    void startup_deletesStaleGuideFilesAndKeepsLog()
+    {
+        WorkDir dir;
+        writeFile(QStringLiteral("guide.txt"), "old");
+        writeFile(QStringLiteral("guide.dat"), "old");
+        writeFile(QStringLiteral("Guide.TXT"), "other name on a case-sensitive system");
+        writeFile(kLog, "earlier run\r\n");
+        Seen seen;
+        auto form = makeForm(seen);
+        QVERIFY(!QFileInfo::exists(QStringLiteral("guide.txt")));
+        QVERIFY(!QFileInfo::exists(QStringLiteral("guide.dat")));
+        QVERIFY(QFileInfo::exists(QStringLiteral("Guide.TXT")));
+        QCOMPARE(fileBytes(kLog), QByteArray("earlier run\r\n"));
+    }
+
+    void startup_unwritableLogReportedOnce()
+    {
+        WorkDir dir;
+        QVERIFY(QDir().mkdir(kLog)); // neither readable nor appendable as a file
+        Seen seen;
+        auto form = makeForm(seen);
+        QCOMPARE(seen.messages.size(), 1);
+        QVERIFY(seen.messages.first().contains(kLog));
+        // Start-up went on: the delay box is set.
+        QCOMPARE(control<QLineEdit>(form.get(), "Text9")->text(), QStringLiteral("Default"));
+    }
+
+    void delayControls_keepDelaySettingInStep()
+    {
+        WorkDir dir;
+        Seen seen;
+        auto form = makeForm(seen);
+        auto *check = control<QCheckBox>(form.get(), "Check1");
+        auto *delay = control<QLineEdit>(form.get(), "Text9");
+
+        QTest::mouseClick(check, Qt::LeftButton);
+        QVERIFY(check->isChecked());
+        QCOMPARE(delay->text(), QStringLiteral("Default"));
+        QCOMPARE(form->sessionState().DelaySetting, QByteArray("Default"));
+
+        QTest::mouseClick(check, Qt::LeftButton); // unticking empties the box and the setting
+        QCOMPARE(delay->text(), QString());
+        QCOMPARE(form->sessionState().DelaySetting, QByteArray());
+
+        delay->setFocus();
+        QTest::keyClick(delay, Qt::Key_1);
+        QCOMPARE(form->sessionState().DelaySetting, QByteArray("1"));
+        QTest::keyClick(delay, Qt::Key_2);
+        QCOMPARE(form->sessionState().DelaySetting, QByteArray("12"));
+        QTest::keyClick(delay, Qt::Key_Backspace);
+        QCOMPARE(form->sessionState().DelaySetting, QByteArray("1"));
+        QVERIFY(!check->isChecked()); // typing does not tick the box
+    }
+
+    void exit_savesSettingsAndLogsOnlyAfterAGuide_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("delay");
+        QTest::addColumn<QByteArray>("settings");
+        QTest::newRow("firstRunNoAddress") << QString() << QString() << QByteArray("\"\",\"Default\"\r\n");
+        QTest::newRow("addressButNoGuide") << QStringLiteral("192.168.0.20") << QString()
+                                           << QByteArray("\"192.168.0.20\",\"Default\"\r\n");
+        QTest::newRow("typedDelay") << QStringLiteral("10.1.1.1") << QStringLiteral("07")
+                                    << QByteArray("\"10.1.1.1\",\"07\"\r\n");
+        QTest::newRow("quotesAsTheyAre") << QStringLiteral("a\"b") << QStringLiteral("x")
+                                         << QByteArray("\"a\"b\",\"x\"\r\n");
+        QTest::newRow("outsideCodePage") << QString::fromUtf8("1✓2") << QStringLiteral("3")
+                                         << QByteArray("\"1?2\",\"3\"\r\n");
+    }
+    void exit_savesSettingsAndLogsOnlyAfterAGuide()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, delay);
+        QFETCH(QByteArray, settings);
+        WorkDir dir;
+        Seen seen;
+        auto form = makeForm(seen);
+        control<QLineEdit>(form.get(), "IPAddress")->setText(address);
+        if (!delay.isEmpty())
+            control<QLineEdit>(form.get(), "Text9")->setText(delay);
+        writeFile(QStringLiteral("guide.txt"), "kept: no guide was fetched");
+        const QByteArray logBefore = fileBytes(kLog);
+
+        QTest::mouseClick(control<QPushButton>(form.get(), "Quit"), Qt::LeftButton);
+
+        QCOMPARE(fileBytes(kSettings), settings);
+        QCOMPARE(fileBytes(kLog), logBefore);
+        QVERIFY(QFileInfo::exists(QStringLiteral("guide.txt")));
+        QCOMPARE(seen.ends, 1);
+        QVERIFY(seen.messages.isEmpty());
+    }
+
+    void exit_unwritableSettingsReportedAndStillEnds()
+    {
+        WorkDir dir;
+        Seen seen;
+        auto form = makeForm(seen);
+        QVERIFY(QDir().mkdir(kSettings));
+        QTest::mouseClick(control<QPushButton>(form.get(), "Quit"), Qt::LeftButton);
+        QCOMPARE(seen.messages.size(), 1);
+        QVERIFY(seen.messages.first().contains(kSettings));
+        QCOMPARE(seen.ends, 1);
+    }
+
+    void closingTheWindow_endsWithoutExitSteps()
+    {
+        WorkDir dir;
+        Seen seen;
+        auto form = makeForm(seen);
+        form->show();
+        control<QLineEdit>(form.get(), "IPAddress")->setText(QStringLiteral("1.2.3.4"));
+        const QByteArray logBefore = fileBytes(kLog);
+        QVERIFY(form->close());
+        QCOMPARE(seen.ends, 1);
+        QVERIFY(!QFileInfo::exists(kSettings));
+        QCOMPARE(fileBytes(kLog), logBefore);
+    }
+
+    void buttonsDoNothingBeforeAGuide()
+    {
+        WorkDir dir;
+        Seen seen;
+        auto form = makeForm(seen);
+        const QByteArray logBefore = fileBytes(kLog);
+        QTest::mouseClick(control<QPushButton>(form.get(), "Extract"), Qt::LeftButton);
+        QCOMPARE(fileBytes(kLog), logBefore); // nothing tagged: no session
+        QVERIFY(control<QPushButton>(form.get(), "Extract")->isEnabled());
+        QVERIFY(seen.messages.isEmpty());
+    }
+
+    // ---- The window against its table ----
+
+    void window_captionSizeAndName()
+    {
+        WorkDir dir;
+        Seen seen;
+        auto form = makeForm(seen);
+        QCOMPARE(form->objectName(), QStringLiteral("Form1"));
+        QCOMPARE(form->windowTitle(), QStringLiteral("Dovrel Mpeg Utility"));
+        QCOMPARE(form->size(), QSize(865, 480));
+        QCOMPARE(form->minimumSize(), form->maximumSize()); // fixed size
+    }
+
+    void controls_matchTheTable()
+    {
+        WorkDir dir;
+        Seen seen;
+        auto form = makeForm(seen);
+        for (const ui::ControlSpec &c : ui::form1Spec().controls) {
+            const QString name = QString::fromLatin1(c.name);
+            auto *w = form->findChild<QWidget *>(name);
+            QVERIFY2(w, c.name);
+            const QString expectedParent = c.container ? QString::fromLatin1(c.container) : QStringLiteral("Form1");
+            QCOMPARE(w->parentWidget()->objectName(), expectedParent);
+            QCOMPARE(w->geometry(), QRect(ui::twipsToPixels(c.left), ui::twipsToPixels(c.top),
+                                          ui::twipsToPixels(c.width), ui::twipsToPixels(c.height)));
+            QCOMPARE(w->toolTip(), QString::fromLatin1(c.tooltip));
+            QCOMPARE(w->font().pointSizeF(), c.font.points);
+            QCOMPARE(w->font().bold(), c.font.bold);
+            QCOMPARE(w->font().italic(), c.font.italic);
+            QString caption;
+            if (auto *label = qobject_cast<QLabel *>(w))
+                caption = label->text();
+            else if (auto *box = qobject_cast<QLineEdit *>(w))
+                caption = box->text();
+            else if (auto *button = qobject_cast<QAbstractButton *>(w))
+                caption = button->text();
+            else if (auto *frame = qobject_cast<QGroupBox *>(w))
+                caption = frame->title();
+            if (c.kind != ui::Kind::TextBox) // the inputs are filled by start-up
+                QCOMPARE(caption, QString::fromLatin1(c.caption));
+            if (qobject_cast<QLineEdit *>(w) || qobject_cast<QListWidget *>(w) || qobject_cast<QCheckBox *>(w))
+                QVERIFY2(!w->accessibleName().isEmpty(), c.name);
+        }
+    }
+
+    // Spot checks against the design's own numbers, independent of the conversion code.
+    void controls_spotGeometry_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("window");
+        QTest::newRow("List1") << QStringLiteral("List1") << QRect(64, 112, 729, 148);
+        QTest::newRow("GetGuide") << QStringLiteral("GetGuide") << QRect(64, 400, 65, 41);
+        QTest::newRow("IPAddressInFrame") << QStringLiteral("IPAddress") << QRect(528, 304, 105, 24);
+        QTest::newRow("Check1InFrame") << QStringLiteral("Check1") << QRect(576, 336, 201, 24);
+        QTest::newRow("Label8InFrame") << QStringLiteral("Label8") << QRect(432, 432, 73, 17);
+        QTest::newRow("Text7OverFrame") << QStringLiteral("Text7") << QRect(504, 432, 289, 19);
+    }
+    void controls_spotGeometry()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, window);
+        WorkDir dir;
+        Seen seen;
+        auto form = makeForm(seen);
+        auto *w = form->findChild<QWidget *>(name);
+        QVERIFY(w);
+        QCOMPARE(QRect(w->mapTo(form.get(), QPoint(0, 0)), w->size()), window);
+    }
+
+    void controls_fontsAndHeader()
+    {
+        WorkDir dir;
+        Seen seen;
+        auto form = makeForm(seen);
+        QVERIFY(QFontInfo(control<QListWidget>(form.get(), "List1")->font()).fixedPitch());
+        const QString header = control<QLabel>(form.get(), "Label3")->text();
+        QCOMPARE(header.size(), 142);
+        QCOMPARE(header.indexOf(QStringLiteral("Show")), 5);
+        QCOMPARE(header.indexOf(u'/'), 15);
+        QCOMPARE(header.indexOf(QStringLiteral("Title")), 22);
+        QCOMPARE(header.indexOf(QStringLiteral("Quality")), 97);
+        QCOMPARE(header.indexOf(QStringLiteral("Duration")), 114);
+        QCOMPARE(header.indexOf(QStringLiteral("Date Recorded")), 129);
+        QVERIFY(control<QLineEdit>(form.get(), "Text1")->isReadOnly());
+        QVERIFY(!control<QLineEdit>(form.get(), "IPAddress")->isReadOnly());
+    }
+
+    void tabOrder_followsTabIndex()
+    {
+        WorkDir dir;
+        Seen seen;
+        auto form = makeForm(seen);
+        const QStringList expected = {
+            QStringLiteral("LogView"), QStringLiteral("IPAddress"), QStringLiteral("Text9"),
+            QStringLiteral("GetGuide"), QStringLiteral("Extract"), QStringLiteral("Quit"),
+            QStringLiteral("List1"), QStringLiteral("Text1"), QStringLiteral("Text2"),
+            QStringLiteral("Text5"), QStringLiteral("Text6"), QStringLiteral("Check1"),
+            QStringLiteral("Text3"), QStringLiteral("Text4"), QStringLiteral("Text7")};
+        QWidget *w = form->findChild<QWidget *>(expected.first());
+        QStringList seenOrder;
+        for (int i = 0; i < expected.size(); ++i) {
+            seenOrder << w->objectName();
+            w = w->nextInFocusChain();
+            while (w->focusPolicy() == Qt::NoFocus || w->objectName().isEmpty())
+                w = w->nextInFocusChain();
+        }
+        QCOMPARE(seenOrder, expected);
+    }
+};
+
+QTEST_MAIN(TestForm1)
+#include "test_form1.moc"

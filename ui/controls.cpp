@@ -1,0 +1,129 @@
+#include "controls.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+#include <map>
+
+namespace ui {
+
+namespace {
+
+QString latin(const char *s) { return QString::fromLatin1(s); }
+
+// A click anywhere on a row toggles its tick, not only a click on the tick box itself.
+// Space still toggles the current row through the base class.
+class TickOnClickDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
+                     const QModelIndex &index) override
+    {
+        const Qt::ItemFlags flags = model->flags(index);
+        const bool tickable = (flags & Qt::ItemIsUserCheckable) && (flags & Qt::ItemIsEnabled);
+        if (tickable && event->type() == QEvent::MouseButtonRelease
+            && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            const bool ticked = index.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+            return model->setData(index, ticked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+        }
+        return QStyledItemDelegate::editorEvent(event, model, option, index);
+    }
+};
+
+QWidget *createControl(const ControlSpec &c, QWidget *parent)
+{
+    const QString caption = latin(c.caption);
+    switch (c.kind) {
+    case Kind::Label: {
+        auto *label = new QLabel(parent);
+        label->setTextFormat(Qt::PlainText);
+        label->setText(caption);
+        label->setAlignment(c.align);
+        return label;
+    }
+    case Kind::TextBox:
+    case Kind::DisplayBox: {
+        auto *box = new QLineEdit(caption, parent);
+        box->setAlignment(c.align);
+        // The program writes the display boxes and never reads them.
+        box->setReadOnly(c.kind == Kind::DisplayBox);
+        return box;
+    }
+    case Kind::Button:
+        return new QPushButton(caption, parent);
+    case Kind::TickBox:
+        return new QCheckBox(caption, parent);
+    case Kind::Frame:
+        return new QGroupBox(caption, parent);
+    case Kind::TickList: {
+        auto *list = new QListWidget(parent);
+        list->setSelectionMode(QAbstractItemView::NoSelection);
+        list->setItemDelegate(new TickOnClickDelegate(list));
+        return list;
+    }
+    case Kind::PlainList: {
+        auto *list = new QListWidget(parent);
+        if (!caption.isEmpty())
+            list->addItem(caption);
+        return list;
+    }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QFont fontFor(const FontSpec &spec)
+{
+    QFont font(spec.face == Face::Fixed ? QStringLiteral("Liberation Mono")
+                                        : QStringLiteral("Liberation Sans"));
+    font.setStyleHint(spec.face == Face::Fixed ? QFont::Monospace : QFont::SansSerif);
+    if (spec.face == Face::Fixed)
+        font.setFixedPitch(true);
+    font.setPointSizeF(spec.points);
+    font.setBold(spec.bold);
+    font.setItalic(spec.italic);
+    return font;
+}
+
+void buildWindow(QWidget *window, const WindowSpec &spec)
+{
+    window->setObjectName(latin(spec.name));
+    window->setWindowTitle(latin(spec.caption));
+    window->setFont(fontFor(spec.font));
+    window->setFixedSize(twipsToPixels(spec.clientWidth), twipsToPixels(spec.clientHeight));
+
+    std::map<int, QWidget *> byTab;
+    for (const ControlSpec &c : spec.controls) {
+        QWidget *parent = c.container ? window->findChild<QWidget *>(latin(c.container)) : window;
+        QWidget *w = createControl(c, parent);
+        w->setObjectName(latin(c.name));
+        w->setGeometry(twipsToPixels(c.left), twipsToPixels(c.top), twipsToPixels(c.width),
+                       twipsToPixels(c.height));
+        w->setFont(fontFor(c.font));
+        if (*c.tooltip)
+            w->setToolTip(latin(c.tooltip));
+        if (*c.accessibleName)
+            w->setAccessibleName(latin(c.accessibleName));
+        w->setProperty("tabIndex", c.tab);
+        if (w->focusPolicy() != Qt::NoFocus)
+            byTab[c.tab] = w;
+    }
+    QWidget *previous = nullptr;
+    for (const auto &[tab, w] : byTab) {
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+} // namespace ui

@@ -1,0 +1,80 @@
+#pragma once
+// The main window: owns the run's state and handles every user action, one at a time.
+#include "sessionstate.h"
+#include "windowservices.h"
+
+#include <QByteArrayList>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace ui {
+
+class Form2;
+
+enum class Pointer { Busy, Arrow, Default };
+
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Builds the window from its table and runs its load handling; `services` defaults to the
+    // real message box, beep and program end.
+    explicit Form1(std::unique_ptr<WindowServices> services = nullptr);
+    ~Form1() override;
+
+    const session::SessionState &sessionState() const { return state; }
+    Form2 *logWindow() const;
+
+    bool FileExists(const QString &name) const;
+    bool ShellAndWait(const QByteArray &filename);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // Handlers, named after control and event.
+    void Form_Load();
+    void Text9_Change();
+    void Check1_Click();
+    void GetGuide_Click();
+    void List1_Click();
+    void Extract_Click();
+    void LogView_Click();
+    void Quit_Click();
+
+    void pullRecording(int k, int s);
+    void renameRecording(const QByteArray &recorderFileName, const QByteArray &target);
+
+    // Small steps the handlers share.
+    QByteArray address() const;
+    void setBox(QLineEdit *box, const QByteArray &text);
+    void setDelayBox(const QByteArray &text);
+    bool isTicked(int row) const;
+    void untick(int row);
+    void setPointer(Pointer pointer);
+    void appendLog(const QByteArrayList &records);
+    void reportLogProblem();
+    void reportNotSaved();
+
+    std::unique_ptr<WindowServices> services;
+    session::SessionState state;
+    QPointer<Form2> logView;
+    QString logProblem;     // the first failed log write of the current handling
+    QStringList notSaved;   // recordings of the current session not saved under their names
+
+    QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5, *Text6, *Text7, *Text9, *IPAddress;
+    QCheckBox *Check1;
+    QListWidget *List1;
+    QPushButton *GetGuide, *Extract, *LogView, *Quit;
+};
+
+} // namespace ui
