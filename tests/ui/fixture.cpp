@@ -1,6 +1,15 @@
 #include "fixture.h"
 
 #include <QDir>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QTest>
+
+#ifdef Q_OS_LINUX
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
 #include <QFile>
 
 void RecordingServices::message(QWidget *, const QString &text)
@@ -12,7 +21,12 @@ void RecordingServices::message(QWidget *, const QString &text)
 
 WorkDir::WorkDir() : previous(QDir::currentPath()) { QDir::setCurrent(dir.path()); }
 
-WorkDir::~WorkDir() { QDir::setCurrent(previous); }
+WorkDir::~WorkDir()
+{
+    QDir::setCurrent(previous);
+    while (QGuiApplication::overrideCursor())
+        QGuiApplication::restoreOverrideCursor();
+}
 
 std::unique_ptr<ui::Form1> makeForm(Seen &seen)
 {
@@ -46,3 +60,70 @@ QMap<QString, QByteArray> snapshot()
         files.insert(name, fileBytes(name));
     return files;
 }
+
+Simulator::Simulator() : logPath(QDir::current().absoluteFilePath(QStringLiteral("sim.log")))
+{
+    ok = installSimulator();
+    qputenv("REPLAYSIM_FAST", "1");
+    qputenv("REPLAYSIM_LOG", QFile::encodeName(logPath));
+    qunsetenv("REPLAYSIM_RECORDINGS");
+}
+
+Simulator::~Simulator()
+{
+    qunsetenv("REPLAYSIM_FAST");
+    qunsetenv("REPLAYSIM_LOG");
+    qunsetenv("REPLAYSIM_RECORDINGS");
+}
+
+void Simulator::setRecordings(const QList<QByteArrayList> &rows)
+{
+    QByteArray bytes;
+    for (const QByteArrayList &row : rows)
+        bytes += row.join('\t') + '\n';
+    const QString path = QDir::current().absoluteFilePath(QStringLiteral("recordings.tsv"));
+    writeFile(path, bytes);
+    qputenv("REPLAYSIM_RECORDINGS", QFile::encodeName(path));
+}
+
+QStringList Simulator::calls() const
+{
+    QFile file(logPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+void clickRow(QListWidget *list, int row)
+{
+    QListWidgetItem *item = list->item(row);
+    list->scrollToItem(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+}
+
+#ifdef Q_OS_LINUX
+namespace {
+constexpr unsigned kOverrides = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER);
+bool setOverrides(bool on)
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    if (syscall(SYS_capget, &header, data) != 0)
+        return false;
+    if (!(data[0].permitted & kOverrides))
+        return false;
+    data[0].effective = on ? (data[0].effective | (data[0].permitted & kOverrides))
+                           : (data[0].effective & ~kOverrides);
+    return syscall(SYS_capset, &header, data) == 0;
+}
+} // namespace
+PermissionsEnforced::PermissionsEnforced() : dropped(setOverrides(false)) {}
+PermissionsEnforced::~PermissionsEnforced()
+{
+    if (dropped)
+        setOverrides(true);
+}
+#else
+PermissionsEnforced::PermissionsEnforced() {}
+PermissionsEnforced::~PermissionsEnforced() {}
+#endif

@@ -5,9 +5,14 @@
 #include "windowservices.h"
 
 #include <QByteArray>
+#include <QByteArrayList>
+#include <QList>
+#include <QMap>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
+
+class QListWidget;
 
 #include <functional>
 #include <memory>
@@ -55,6 +60,40 @@ void writeFile(const QString &name, const QByteArray &bytes);
 bool installSimulator();
 // Every file of the working directory with its content, to see that nothing was lost or changed.
 QMap<QString, QByteArray> snapshot();
+
+// The recorder simulator installed in the working directory, running fast and recording every
+// command line it receives.
+class Simulator
+{
+public:
+    Simulator();
+    ~Simulator();
+    bool installed() const { return ok; }
+    // The recorder's recordings, one per row: title, quality, recorded, file name, duration and
+    // an optional fault ("nofile", "fail"), as the simulator reads them.
+    void setRecordings(const QList<QByteArrayList> &rows);
+    // Each command line received, arguments joined by TABs.
+    QStringList calls() const;
+
+private:
+    bool ok = false;
+    QString logPath;
+};
+
+// Clicks row `row` of the list as a user would, on the row's text.
+void clickRow(QListWidget *list, int row);
+
+// Takes away the process's power to ignore file permissions while it lives, so that a
+// read-only directory is read-only for the test also when it runs as root.
+class PermissionsEnforced
+{
+public:
+    PermissionsEnforced();
+    ~PermissionsEnforced();
+
+private:
+    bool dropped = false;
+};
 
 template <class T>
 T *control(const QWidget *window, const char *name)

@@ -1,0 +1,149 @@
+// Stand-in for ReplayPC, the tool that talks to the recorder.
+//   ReplayPC <address> -g                       writes the recorder's guide to "guide.dat"
+//   ReplayPC <address> -e <file name> [delay]   writes that recording to <file name>
+// Exit status 0 on success, 1 when the recorder cannot be reached or the recording cannot be
+// delivered (no file is left behind then), 2 for a command line it does not understand or an
+// unreadable REPLAYSIM_RECORDINGS file.
+#include "codepage.h"
+#include "guidedat.h"
+#include "recorder.h"
+#include "simlog.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace replaysim;
+
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+int fail(const QString &message, int code)
+{
+    std::fprintf(stderr, "ReplayPC: %s\n", qPrintable(message));
+    return code;
+}
+
+int usage()
+{
+    return fail(QStringLiteral("usage: ReplayPC <address> -g | ReplayPC <address> -e <file> [delay]"),
+                kUsage);
+}
+
+// The delay as ReplayPC reads it: a non-negative number, with a point or a comma.
+bool parseDelay(const QString &text, double &delay)
+{
+    QString t = text;
+    t.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    delay = t.toDouble(&ok);
+    return ok && delay >= 0;
+}
+
+// An MPEG program stream of a few KB: packs of 2048 bytes, each a pack header followed by a
+// padding packet, one pack per started hour of the recording (at most four), then the end code.
+QByteArray programStream(const Recording &r)
+{
+    const int hours = std::clamp(r.duration.toInt() / 60 + 1, 1, 4);
+    static const char packHeader[] = {'\x00', '\x00', '\x01', '\xBA', '\x44', '\x00', '\x04',
+                                      '\x00', '\x04', '\x01', '\x01', '\x89', '\xC3', '\xF8'};
+    const int padding = 2048 - int(sizeof packHeader) - 6;
+    QByteArray out;
+    for (int i = 0; i < hours; ++i) {
+        out.append(packHeader, sizeof packHeader);
+        out.append(QByteArray::fromHex("000001BE"));
+        out.append(char(padding >> 8)).append(char(padding & 0xFF));
+        out.append(QByteArray(padding, '\xFF'));
+    }
+    out.append(QByteArray::fromHex("000001B9"));
+    return out;
+}
+
+int fetchGuide(const QByteArray &address, const QList<Recording> &recordings)
+{
+    pause(300);
+    if (!isReachable(address))
+        return fail(QStringLiteral("no recorder answers at %1").arg(text::toUnicode(address)),
+                    kFailed);
+    QSaveFile file(QStringLiteral("guide.dat"));
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString(), kFailed);
+    file.write(guideDat(address, recordings));
+    if (!file.commit())
+        return fail(file.errorString(), kFailed);
+    return kOk;
+}
+
+int extract(const QByteArray &address, const QString &name, const QList<Recording> &recordings,
+            int pauseMs)
+{
+    const QByteArray bytes = text::fromUnicode(name);
+    if (!isBareFileName(bytes))
+        return fail(QStringLiteral("refusing to write \"%1\" outside the working directory").arg(name),
+                    kFailed);
+    if (!isReachable(address))
+        return fail(QStringLiteral("no recorder answers at %1").arg(text::toUnicode(address)),
+                    kFailed);
+    const auto found = std::find_if(recordings.begin(), recordings.end(),
+                                    [&](const Recording &r) { return r.fileName == bytes; });
+    if (found == recordings.end())
+        return fail(QStringLiteral("the recorder holds no recording %1").arg(name), kFailed);
+    pause(pauseMs);
+    switch (found->fault) {
+    case Recording::Fault::Fail:
+        return fail(QStringLiteral("transfer of %1 broke off").arg(name), kFailed);
+    case Recording::Fault::NoFile:
+        return kOk; // reports success and leaves nothing, as a confused tool would
+    case Recording::Fault::None:
+        break;
+    }
+    QFile file(name);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return fail(file.errorString(), kFailed);
+    const QByteArray data = programStream(*found);
+    if (file.write(data) != data.size()) {
+        file.remove();
+        return fail(QStringLiteral("could not write %1").arg(name), kFailed);
+    }
+    return kOk;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    logCommandLine(args);
+
+    const bool guide = args.size() == 3 && args.at(2) == QStringLiteral("-g");
+    const bool extraction =
+        (args.size() == 4 || args.size() == 5) && args.at(2) == QStringLiteral("-e");
+    if (!guide && !extraction)
+        return usage();
+
+    // The default pace takes about a second; a delay d paces it at 0.5 s + d * 50 ms, up to 3 s.
+    int pauseMs = 1000;
+    if (args.size() == 5) {
+        double delay = 0;
+        if (!parseDelay(args.at(4), delay))
+            return usage();
+        pauseMs = int(std::min(3000.0, 500 + delay * 50));
+    }
+
+    QList<Recording> recordings;
+    QString error;
+    if (!loadRecordings(recordings, error))
+        return fail(error, kUsage);
+
+    const QByteArray address = text::fromUnicode(args.at(1));
+    if (guide)
+        return fetchGuide(address, recordings);
+    return extract(address, args.at(3), recordings, pauseMs);
+}

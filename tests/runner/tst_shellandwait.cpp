@@ -1,0 +1,238 @@
+// Running one command line to its end: how the line reaches the tool, how the program is found,
+// and which failures count as a failure to start.
+#include "shellandwait.h"
+#include "workdir.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <memory>
+
+using namespace runner;
+
+class TestShellAndWait : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void argumentsAsReceived_data();
+    void argumentsAsReceived();
+    void startFailures_data();
+    void startFailures();
+    void failingToolCountsAsRun_data();
+    void failingToolCountsAsRun();
+    void programLookup_data();
+    void programLookup();
+    void waitsForTheEnd();
+    void standardStreamsAreNull();
+
+private:
+    void script(const QString &dir, const QString &name, const QByteArray &body);
+    std::unique_ptr<WorkDir> work_;
+    QByteArray path_;
+};
+
+static const QStringList kTools{QStringLiteral("ReplayPC"), QStringLiteral("PShell.exe")};
+
+void TestShellAndWait::initTestCase()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("the tests use shell scripts as stand-in tools");
+#endif
+    path_ = qgetenv("PATH");
+}
+
+void TestShellAndWait::init()
+{
+    work_ = std::make_unique<WorkDir>();
+    // The tools sit in the working directory, as the program expects them.
+    QVERIFY(QFile::copy(QStringLiteral(SIMULATOR_REPLAYPC), QStringLiteral("ReplayPC")));
+    QVERIFY(QFile::copy(QStringLiteral(SIMULATOR_PSHELL), QStringLiteral("PShell.exe")));
+    qputenv("REPLAYSIM_LOG", work_->logPath().toLocal8Bit());
+    qputenv("REPLAYSIM_FAST", "1");
+    qunsetenv("REPLAYSIM_RECORDINGS");
+}
+
+void TestShellAndWait::cleanup()
+{
+    qputenv("PATH", path_);
+    work_.reset();
+}
+
+void TestShellAndWait::script(const QString &dir, const QString &name, const QByteArray &body)
+{
+    QVERIFY(writeFile(dir + QLatin1Char('/') + name, QByteArray("#!/bin/sh\n") + body + '\n', true));
+}
+
+void TestShellAndWait::argumentsAsReceived_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QStringList>("received");
+    QTest::addColumn<QStringList>("files"); // what the tool leaves in the working directory
+    const QString rp = QStringLiteral("ReplayPC");
+    const QStringList none;
+    QTest::newRow("fetch") << QByteArray("ReplayPC 10.0.0.1 -g")
+                           << QStringList{rp, QStringLiteral("10.0.0.1"), QStringLiteral("-g")}
+                           << QStringList{QStringLiteral("guide.dat")};
+    QTest::newRow("blank in address") << QByteArray("ReplayPC 10.0.0.1 x -g")
+                                      << QStringList{rp, QStringLiteral("10.0.0.1"), QStringLiteral("x"), QStringLiteral("-g")}
+                                      << none;
+    QTest::newRow("blanks run together") << QByteArray("ReplayPC  10.0.0.1   -g")
+                                         << QStringList{rp, QStringLiteral("10.0.0.1"), QStringLiteral("-g")}
+                                         << QStringList{QStringLiteral("guide.dat")};
+    QTest::newRow("quotes group") << QByteArray("ReplayPC \"10.0.0.1 x\" -g")
+                                  << QStringList{rp, QStringLiteral("10.0.0.1 x"), QStringLiteral("-g")} << none;
+    QTest::newRow("semicolon") << QByteArray("ReplayPC 10.0.0.1;touch pwned -g")
+                               << QStringList{rp, QStringLiteral("10.0.0.1;touch"), QStringLiteral("pwned"), QStringLiteral("-g")}
+                               << none;
+    QTest::newRow("semicolon, one word") << QByteArray("ReplayPC 10.0.0.1;touch${IFS}pwned -g")
+                                         << QStringList{rp, QStringLiteral("10.0.0.1;touch${IFS}pwned"), QStringLiteral("-g")}
+                                         << none;
+    QTest::newRow("pipe") << QByteArray("ReplayPC 10.0.0.1|touch${IFS}pwned -g")
+                          << QStringList{rp, QStringLiteral("10.0.0.1|touch${IFS}pwned"), QStringLiteral("-g")} << none;
+    QTest::newRow("substitution") << QByteArray("ReplayPC $(touch${IFS}pwned) -g")
+                                  << QStringList{rp, QStringLiteral("$(touch${IFS}pwned)"), QStringLiteral("-g")} << none;
+    QTest::newRow("backquote") << QByteArray("ReplayPC `touch${IFS}pwned` -g")
+                               << QStringList{rp, QStringLiteral("`touch${IFS}pwned`"), QStringLiteral("-g")} << none;
+    QTest::newRow("redirect") << QByteArray("ReplayPC 10.0.0.1 -g >out.txt")
+                              << QStringList{rp, QStringLiteral("10.0.0.1"), QStringLiteral("-g"), QStringLiteral(">out.txt")}
+                              << none;
+    QTest::newRow("single-byte letters") << QByteArray("ReplayPC caf\xE9 -g")
+                                         << QStringList{rp, QStringLiteral("caf\u00E9"), QStringLiteral("-g")} << none;
+    QTest::newRow("extract with delay")
+        << QByteArray("ReplayPC 10.0.0.1 -e 1040500800.mpg 2.5")
+        << QStringList{rp, QStringLiteral("10.0.0.1"), QStringLiteral("-e"), QStringLiteral("1040500800.mpg"), QStringLiteral("2.5")}
+        << QStringList{QStringLiteral("1040500800.mpg")};
+    QTest::newRow("convert") << QByteArray("PShell.exe") << QStringList{QStringLiteral("PShell.exe")} << none;
+}
+
+void TestShellAndWait::argumentsAsReceived()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QStringList, received);
+    QFETCH(QStringList, files);
+    const RunResult r = runAndWait(line);
+    QVERIFY2(r.started, qPrintable(r.error));
+    QVERIFY(r.error.isEmpty());
+    QCOMPARE(work_->logged(), QList<QStringList>{received});
+    QCOMPARE(work_->entries(kTools), files);
+}
+
+void TestShellAndWait::startFailures_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("named"); // the program name the error text must mention
+    QTest::newRow("not found") << QByteArray("NoSuchDovrelTool 10.0.0.1 -g") << QStringLiteral("NoSuchDovrelTool");
+    QTest::newRow("not found, with directory") << QByteArray("./NoSuchDovrelTool -g") << QStringLiteral("NoSuchDovrelTool");
+    QTest::newRow("not executable") << QByteArray("plain.txt -g") << QStringLiteral("plain.txt");
+    QTest::newRow("directory") << QByteArray("subdir -g") << QStringLiteral("subdir");
+    QTest::newRow("empty line") << QByteArray() << QString();
+    QTest::newRow("blanks only") << QByteArray("   ") << QString();
+}
+
+void TestShellAndWait::startFailures()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, named);
+    QVERIFY(writeFile(QStringLiteral("plain.txt"), "not a program"));
+    QVERIFY(QDir().mkdir(QStringLiteral("subdir")));
+    const RunResult r = runAndWait(line);
+    QVERIFY(!r.started);
+    QVERIFY(!r.error.isEmpty());
+    QVERIFY2(r.error.contains(named), qPrintable(r.error));
+    QVERIFY(work_->logged().isEmpty());
+}
+
+void TestShellAndWait::failingToolCountsAsRun_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QByteArray>("scriptBody"); // empty: the line runs a simulator
+    QTest::newRow("exit 1: no guide.dat") << QByteArray("PShell.exe") << QByteArray();
+    QTest::newRow("exit 1: unreachable") << QByteArray("ReplayPC 192.0.2.1 -g") << QByteArray();
+    QTest::newRow("exit 2: usage") << QByteArray("ReplayPC") << QByteArray();
+    QTest::newRow("crash") << QByteArray("crasher") << QByteArray("kill -SEGV $$");
+    QTest::newRow("exit 255") << QByteArray("crasher") << QByteArray("exit 255");
+}
+
+void TestShellAndWait::failingToolCountsAsRun()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QByteArray, scriptBody);
+    if (!scriptBody.isEmpty())
+        script(work_->path(), QStringLiteral("crasher"), scriptBody);
+    const RunResult r = runAndWait(line);
+    QVERIFY(r.started);
+    QCOMPARE(r.error, QString());
+}
+
+void TestShellAndWait::programLookup_data()
+{
+    QTest::addColumn<QString>("inWorkDir"); // "exec", "plain", "dir" or "" (absent)
+    QTest::addColumn<bool>("onPath");
+    QTest::addColumn<QByteArray>("ranFrom"); // empty: nothing may start
+    QTest::newRow("both: working directory wins") << QStringLiteral("exec") << true << QByteArray("cwd");
+    QTest::newRow("working directory only") << QStringLiteral("exec") << false << QByteArray("cwd");
+    QTest::newRow("search path only") << QString() << true << QByteArray("path");
+    QTest::newRow("not executable here, on path") << QStringLiteral("plain") << true << QByteArray("path");
+    QTest::newRow("directory here, on path") << QStringLiteral("dir") << true << QByteArray("path");
+    QTest::newRow("not executable here only") << QStringLiteral("plain") << false << QByteArray();
+    QTest::newRow("nowhere") << QString() << false << QByteArray();
+}
+
+void TestShellAndWait::programLookup()
+{
+    QFETCH(QString, inWorkDir);
+    QFETCH(bool, onPath);
+    QFETCH(QByteArray, ranFrom);
+    const QString tool = QStringLiteral("DovrelProbeTool");
+    QTemporaryDir pathDir;
+    if (onPath) {
+        script(pathDir.path(), tool, "echo path > ran-from");
+        qputenv("PATH", pathDir.path().toLocal8Bit() + ':' + path_);
+    }
+    if (inWorkDir == QStringLiteral("dir"))
+        QVERIFY(QDir().mkdir(tool));
+    else if (!inWorkDir.isEmpty())
+        QVERIFY(writeFile(tool, "#!/bin/sh\necho cwd > ran-from\n", inWorkDir == QStringLiteral("exec")));
+
+    const RunResult r = runAndWait(tool.toLatin1() + " arg");
+    QCOMPARE(r.started, !ranFrom.isEmpty());
+    QCOMPARE(fileBytes(QStringLiteral("ran-from")).trimmed(), ranFrom);
+    if (ranFrom.isEmpty()) {
+        QVERIFY(r.error.contains(tool));
+        QVERIFY2(r.error.contains(inWorkDir.isEmpty() ? QStringLiteral("No such file")
+                                                      : QStringLiteral("Permission denied")),
+                 qPrintable(r.error));
+    }
+}
+
+void TestShellAndWait::waitsForTheEnd()
+{
+    qunsetenv("REPLAYSIM_FAST"); // the simulator writes the recording after about a second
+    QElapsedTimer timer;
+    timer.start();
+    const RunResult r = runAndWait("ReplayPC 10.0.0.1 -e 1040500800.mpg");
+    QVERIFY(r.started);
+    QVERIFY(timer.elapsed() >= 900);
+    QVERIFY(fileBytes(QStringLiteral("1040500800.mpg")).startsWith(QByteArray::fromHex("000001BA")));
+}
+
+void TestShellAndWait::standardStreamsAreNull()
+{
+    if (!QFile::exists(QStringLiteral("/proc/self/fd/0")))
+        QSKIP("needs /proc");
+    // cat ends at once only if its input is at its end; "timeout" keeps a wrong pipe from hanging.
+    script(work_->path(), QStringLiteral("streams"),
+           "fds=$(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2); echo \"$fds\" > fds.txt\n"
+           "timeout 5 cat > input.txt; echo $? > cat-status.txt");
+    QVERIFY(runAndWait("streams").started);
+    QCOMPARE(fileBytes(QStringLiteral("fds.txt")), QByteArray("/dev/null\n/dev/null\n/dev/null\n"));
+    QCOMPARE(fileBytes(QStringLiteral("cat-status.txt")), QByteArray("0\n"));
+    QCOMPARE(fileBytes(QStringLiteral("input.txt")), QByteArray());
+}
+
+QTEST_GUILESS_MAIN(TestShellAndWait)
+#include "tst_shellandwait.moc"

@@ -1,0 +1,278 @@
+// Get Guide through the window with the recorder simulator, and the selection estimate as the
+// user ticks rows.
+#include "clocktext.h"
+#include "codepage.h"
+#include "fixture.h"
+#include "guide.h"
+
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+const QString kNeedAddress = QStringLiteral("Need IP Address");
+const QString kNeedDelay = QStringLiteral("Need delay factor 0 - 48 or check ReplayPC Default");
+
+QLineEdit *box(const std::unique_ptr<ui::Form1> &form, const char *name)
+{
+    return control<QLineEdit>(form.get(), name);
+}
+
+void getGuide(const std::unique_ptr<ui::Form1> &form, const QString &address)
+{
+    box(form, "IPAddress")->setText(address);
+    QTest::mouseClick(control<QPushButton>(form.get(), "GetGuide"), Qt::LeftButton);
+}
+
+// Replaces PShell.exe by a script that leaves exactly `guide` as "guide.txt".
+void convertTo(const QByteArray &guide)
+{
+    writeFile(QStringLiteral("guide.src"), guide);
+    QFile::remove(QStringLiteral("PShell.exe"));
+    writeFile(QStringLiteral("PShell.exe"), "#!/bin/sh\nexec cp guide.src guide.txt\n");
+    QFile::setPermissions(QStringLiteral("PShell.exe"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+QByteArray record(int n, const QByteArray &quality, const QByteArray &duration)
+{
+    return "Show #" + QByteArray::number(n) + "\r\nMovie: Show " + QByteArray::number(n)
+           + "\r\nQuality: " + quality + "\r\nRecorded: 01/02/2003 8:00 PM\r\nFilename: "
+           + QByteArray::number(1000 + n) + ".mpg\r\nDuration: " + duration + " min\r\n\r\n";
+}
+
+} // namespace
+
+class TestGetGuide : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("delay");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("noAddress") << QString() << QStringLiteral("Default") << kNeedAddress;
+        QTest::newRow("noDelay") << QStringLiteral("192.168.0.20") << QString() << kNeedDelay;
+        QTest::newRow("bothEmptyAddressFirst") << QString() << QString() << kNeedAddress;
+    }
+    void refusals()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, delay);
+        QFETCH(QString, message);
+        WorkDir dir;
+        Simulator sim;
+        QVERIFY(sim.installed());
+        Seen seen;
+        auto form = makeForm(seen);
+        box(form, "Text9")->setText(delay);
+        getGuide(form, address);
+        QCOMPARE(seen.messages, QStringList{message});
+        QVERIFY(!form->sessionState().GuideFetched);
+        QVERIFY(sim.calls().isEmpty());
+        QVERIFY(box(form, "Text3")->text().isEmpty());
+        QVERIFY(!QGuiApplication::overrideCursor());
+
+        // The user corrects the boxes and tries again.
+        box(form, "Text9")->setText(QStringLiteral("Default"));
+        getGuide(form, QStringLiteral("192.168.0.20"));
+        QVERIFY(form->sessionState().GuideFetched);
+    }
+
+    void endToEnd_listsTheRecordersGuide()
+    {
+        WorkDir dir;
+        Simulator sim;
+        QVERIFY(sim.installed());
+        Seen seen;
+        auto form = makeForm(seen);
+        getGuide(form, QStringLiteral("192.168.0.20"));
+
+        QVERIFY(seen.messages.isEmpty());
+        QCOMPARE(sim.calls(), (QStringList{QStringLiteral("ReplayPC\t192.168.0.20\t-g"),
+                                           QStringLiteral("PShell.exe")}));
+        const QByteArray guide = fileBytes(QStringLiteral("guide.txt"));
+        const int shows = int(guide.count("\r\nShow #"));
+        QVERIFY(shows >= 30);
+
+        auto *list = control<QListWidget>(form.get(), "List1");
+        QCOMPARE(list->count(), shows);
+        QCOMPARE(form->sessionState().ShowCount, shows);
+        QCOMPARE(box(form, "Text1")->text(), QString::fromLatin1(text::dateTextNow()));
+        QCOMPARE(box(form, "Text2")->text(), u' ' + QString::number(shows));
+        QCOMPARE(box(form, "Text3")->text(), QString());
+        QCOMPARE(box(form, "Text5")->text(), QStringLiteral("0"));
+        QVERIFY(form->sessionState().GuideFetched);
+        QVERIFY(QGuiApplication::overrideCursor());
+        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::ArrowCursor);
+
+        session::ShowTable table;
+        QCOMPARE(recordings::parseGuide(guide, table).showCount, shows);
+        for (int i = 0; i < shows; ++i) {
+            QCOMPARE(list->item(i)->text(), text::toUnicode(table.ListLine[i]));
+            QCOMPARE(list->item(i)->checkState(), Qt::Unchecked);
+            QVERIFY(!list->item(i)->text().contains(u'"'));
+            QVERIFY(list->item(i)->text().size() <= 94 + 2 * 3); // a quote in the row becomes " - "
+        }
+
+        // A second click changes nothing and runs nothing.
+        getGuide(form, QStringLiteral("192.168.0.20"));
+        QCOMPARE(sim.calls().size(), 2);
+        QCOMPARE(list->count(), shows);
+        QVERIFY(control<QPushButton>(form.get(), "GetGuide")->isEnabled());
+        QGuiApplication::restoreOverrideCursor();
+    }
+
+    void missingTools_reportedAndRetryAllowed()
+    {
+        WorkDir dir;
+        Seen seen;
+        auto form = makeForm(seen);
+        getGuide(form, QStringLiteral("192.168.0.20"));
+        QCOMPARE(seen.messages.size(), 3); // ReplayPC, PShell.exe, then no guide
+        QVERIFY(seen.messages.at(0).contains(QStringLiteral("ReplayPC")));
+        QVERIFY(seen.messages.at(1).contains(QStringLiteral("PShell.exe")));
+        QVERIFY(seen.messages.at(2).contains(QStringLiteral("guide.txt")));
+        QVERIFY(!form->sessionState().GuideFetched);
+        QCOMPARE(box(form, "Text3")->text(), QString());
+        QVERIFY(!QGuiApplication::overrideCursor());
+
+        Simulator sim;
+        QVERIFY(sim.installed());
+        getGuide(form, QStringLiteral("192.168.0.20"));
+        QCOMPARE(seen.messages.size(), 3);
+        QVERIFY(form->sessionState().GuideFetched);
+        QVERIFY(control<QListWidget>(form.get(), "List1")->count() > 0);
+        QGuiApplication::restoreOverrideCursor();
+    }
+
+    void unreachableRecorder_noGuide()
+    {
+        WorkDir dir;
+        Simulator sim;
+        Seen seen;
+        auto form = makeForm(seen);
+        getGuide(form, QStringLiteral("192.0.2.7"));
+        QCOMPARE(seen.messages.size(), 1); // the tools ran and failed: only the missing guide
+        QVERIFY(seen.messages.first().contains(QStringLiteral("guide.txt")));
+        QVERIFY(!form->sessionState().GuideFetched);
+        QCOMPARE(control<QListWidget>(form.get(), "List1")->count(), 0);
+    }
+
+    void addressWithShellCharacters_staysPlainText()
+    {
+        WorkDir dir;
+        Simulator sim;
+        Seen seen;
+        auto form = makeForm(seen);
+        getGuide(form, QStringLiteral("192.168.0.20;touch pwned|x$(touch y)`touch z`>w"));
+        const QStringList calls = sim.calls();
+        QVERIFY(!calls.isEmpty());
+        QVERIFY(calls.first().startsWith(QStringLiteral("ReplayPC\t192.168.0.20;touch\tpwned|x$(touch")));
+        for (const char *name : {"pwned", "y", "z", "w"})
+            QVERIFY2(!QFileInfo::exists(QString::fromLatin1(name)), name);
+    }
+
+    void guideEndingInsideARecord_keepsCompleteShowsAndSays()
+    {
+        WorkDir dir;
+        Simulator sim;
+        convertTo(record(1, "Standard", "30") + record(2, "High", "60") + "Show #3\r\nMovie: Cut\r\nQuality: High\r\n");
+        Seen seen;
+        auto form = makeForm(seen);
+        getGuide(form, QStringLiteral("192.168.0.20"));
+        QCOMPARE(control<QListWidget>(form.get(), "List1")->count(), 2);
+        QCOMPARE(box(form, "Text2")->text(), QStringLiteral(" 2"));
+        QCOMPARE(seen.messages.size(), 1);
+        QVERIFY(seen.messages.first().contains(QStringLiteral("left out")));
+        QVERIFY(form->sessionState().Shows.ShowTitle[2].isEmpty());
+    }
+
+    void guideOfMoreThan201Shows_listsTheFirst201AndSays()
+    {
+        WorkDir dir;
+        Simulator sim;
+        QByteArray guide;
+        for (int n = 1; n <= 203; ++n)
+            guide += record(n, "Medium", "45");
+        convertTo(guide);
+        Seen seen;
+        auto form = makeForm(seen);
+        getGuide(form, QStringLiteral("192.168.0.20"));
+        auto *list = control<QListWidget>(form.get(), "List1");
+        QCOMPARE(list->count(), 201);
+        QVERIFY(list->item(200)->text().startsWith(QStringLiteral(" Show 201 ")));
+        QCOMPARE(box(form, "Text2")->text(), QStringLiteral(" 201"));
+        QCOMPARE(seen.messages.size(), 1);
+        QVERIFY(seen.messages.first().contains(QStringLiteral("201")));
+    }
+
+    void guideWithoutShows_emptyList()
+    {
+        WorkDir dir;
+        Simulator sim;
+        convertTo("ReplayTV Guide Listing\r\nshow #1 is no start line\r\n Show #2 neither\r\n");
+        Seen seen;
+        auto form = makeForm(seen);
+        getGuide(form, QStringLiteral("192.168.0.20"));
+        QCOMPARE(control<QListWidget>(form.get(), "List1")->count(), 0);
+        QCOMPARE(box(form, "Text2")->text(), QStringLiteral(" 0"));
+        QVERIFY(form->sessionState().GuideFetched);
+        QVERIFY(seen.messages.isEmpty());
+    }
+
+    void estimate_followsTheTicks()
+    {
+        WorkDir dir;
+        Simulator sim;
+        convertTo(record(1, "Standard", "30") + record(2, "Medium", "60") + record(3, "High", "120")
+                  + record(4, "Lowest", "59") + record(5, "Standard", "1.5"));
+        Seen seen;
+        auto form = makeForm(seen);
+        form->show();
+        getGuide(form, QStringLiteral("192.168.0.20"));
+        auto *list = control<QListWidget>(form.get(), "List1");
+        QCOMPARE(list->count(), 5);
+        const auto figures = [&] {
+            return QStringList{box(form, "Text5")->text(), box(form, "Text6")->text(), box(form, "Text7")->text()};
+        };
+
+        clickRow(list, 0);
+        clickRow(list, 1);
+        clickRow(list, 2);
+        QCOMPARE(figures(), (QStringList{QStringLiteral("3"), QStringLiteral("8039497590"), QStringLiteral("3")}));
+        QCOMPARE(form->sessionState().TaggedCount, 3);
+
+        clickRow(list, 2); // untick the 120-minute show
+        QCOMPARE(figures(), (QStringList{QStringLiteral("2"), QStringLiteral("2388066270"), QStringLiteral("1")}));
+
+        clickRow(list, 3); // no marker: counts in number and minutes, adds no bytes
+        QCOMPARE(figures(), (QStringList{QStringLiteral("3"), QStringLiteral("2388066270"), QStringLiteral("2")}));
+        clickRow(list, 3);
+        QCOMPARE(figures(), (QStringList{QStringLiteral("2"), QStringLiteral("2388066270"), QStringLiteral("1")}));
+
+        clickRow(list, 0);
+        clickRow(list, 1);
+        QCOMPARE(figures(), (QStringList{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")}));
+
+        // Space on the current row ticks it too.
+        list->setFocus();
+        list->setCurrentRow(4);
+        QTest::keyClick(list->viewport(), Qt::Key_Space);
+        QCOMPARE(list->item(4)->checkState(), Qt::Checked);
+        QCOMPARE(figures(), (QStringList{QStringLiteral("1"), QStringLiteral("23304601.5"), QStringLiteral("0")}));
+
+        // A tick changed by the program runs the same handling.
+        list->item(4)->setCheckState(Qt::Unchecked);
+        QCOMPARE(figures(), (QStringList{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")}));
+        QVERIFY(list->isEnabled());
+        QGuiApplication::restoreOverrideCursor();
+    }
+};
+
+QTEST_MAIN(TestGetGuide)
+#include "test_getguide.moc"
