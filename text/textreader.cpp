@@ -1,5 +1,6 @@
 #include "textreader.h"
 
+#include <cstring>
 #include <utility>
 
 namespace text {
@@ -11,6 +12,15 @@ qsizetype TextReader::lineEnd(qsizetype from) const
 {
     const qsizetype lf = data_.indexOf('\n', from);
     return lf < 0 ? data_.size() : lf;
+}
+
+// Index of the first `c` in [from, end), or -1: searches never run past the current line.
+qsizetype TextReader::find(char c, qsizetype from, qsizetype end) const
+{
+    if (from >= end)
+        return -1;
+    const void *hit = std::memchr(data_.constData() + from, c, size_t(end - from));
+    return hit ? static_cast<const char *>(hit) - data_.constData() : -1;
 }
 
 // Bytes from `from` up to the line end `end`, without the CR of a CR LF pair.
@@ -43,20 +53,20 @@ bool TextReader::readField(QByteArray &field)
 
     if (pos_ < end && data_.at(pos_) == '"') {
         const qsizetype start = pos_ + 1;
-        const qsizetype close = data_.indexOf('"', start);
-        if (close < 0 || close >= end) {
+        const qsizetype close = find('"', start, end);
+        if (close < 0) {
             field = lineText(start, end);
             pos_ = end + 1;
             return true;
         }
         field = data_.mid(start, close - start);
-        const qsizetype comma = data_.indexOf(',', close + 1);
-        pos_ = (comma >= 0 && comma < end) ? comma + 1 : end + 1;
+        const qsizetype comma = find(',', close + 1, end);
+        pos_ = comma >= 0 ? comma + 1 : end + 1;
         return true;
     }
 
-    const qsizetype comma = data_.indexOf(',', pos_);
-    if (comma >= 0 && comma < end) {
+    const qsizetype comma = find(',', pos_, end);
+    if (comma >= 0) {
         field = data_.mid(pos_, comma - pos_);
         pos_ = comma + 1;
     } else {

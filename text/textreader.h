@@ -24,6 +24,7 @@ public:
 
 private:
     qsizetype lineEnd(qsizetype from) const;
+    qsizetype find(char c, qsizetype from, qsizetype end) const;
     QByteArray lineText(qsizetype from, qsizetype end) const;
 
     QByteArray data_;

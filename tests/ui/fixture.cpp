@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTest>
 
 #ifdef Q_OS_LINUX
@@ -127,3 +129,23 @@ PermissionsEnforced::~PermissionsEnforced()
 PermissionsEnforced::PermissionsEnforced() {}
 PermissionsEnforced::~PermissionsEnforced() {}
 #endif
+
+QByteArrayList recording(const QByteArray &title, const QByteArray &fileName, const QByteArray &recorded,
+                         const QByteArray &quality, const QByteArray &duration, const QByteArray &fault)
+{
+    QByteArrayList row{title, quality, recorded, fileName, duration};
+    if (!fault.isEmpty())
+        row << fault;
+    return row;
+}
+
+void getGuide(ui::Form1 *form, const QString &address)
+{
+    control<QLineEdit>(form, "IPAddress")->setText(address);
+    clickButton(form, "GetGuide");
+}
+
+void clickButton(QWidget *window, const char *name)
+{
+    QTest::mouseClick(control<QPushButton>(window, name), Qt::LeftButton);
+}

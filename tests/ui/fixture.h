@@ -80,6 +80,16 @@ private:
     QString logPath;
 };
 
+// One recording of the simulated recorder.
+QByteArrayList recording(const QByteArray &title, const QByteArray &fileName,
+                         const QByteArray &recorded = "12/21/2002 8:00 PM",
+                         const QByteArray &quality = "Standard", const QByteArray &duration = "30",
+                         const QByteArray &fault = QByteArray());
+
+// Types the address and clicks Get Guide.
+void getGuide(ui::Form1 *form, const QString &address = QStringLiteral("192.168.0.20"));
+void clickButton(QWidget *window, const char *name);
+
 // Clicks row `row` of the list as a user would, on the row's text.
 void clickRow(QListWidget *list, int row);
 

@@ -1,0 +1,105 @@
+// Times parseGuide on guides generated in memory: a full table of 201 shows, a 5 MB guide of
+// 2,000 records (the parse stops after the 201st), and 5 MB that one record's entry search
+// has to read through field by field before it finds its labels.
+#include "guide.h"
+
+#include <QtTest>
+
+namespace {
+
+QByteArray showRecord(int number, int targetSize)
+{
+    const QByteArray n = QByteArray::number(number);
+    QByteArray r = "Show #" + n + " of 2000\r\n"
+        + "Movie: Feature number " + n + " (1999)\r\n"
+        + "Channel: 4 KXYZ\r\n"
+        + "Quality: " + (number % 3 == 0 ? "Standard" : number % 3 == 1 ? "Medium" : "High")
+        + "\r\n"
+        + "Recorded: 12/21/2002 8:00 PM\r\n"
+        + "Filename: 10404492" + n.rightJustified(2, '0', true) + "-Feature" + n + ".mpg\r\n"
+        + "Duration: " + QByteArray::number(30 + number % 150) + " min\r\n";
+    // Description lines after the duration entry are read and ignored up to the next record.
+    const QByteArray filler = "Description: a long paragraph that the guide carries and the "
+                              "parse skips line by line.\r\n";
+    while (r.size() + filler.size() <= targetSize)
+        r += filler;
+    return r;
+}
+
+QByteArray guideOf(int records, int recordSize)
+{
+    QByteArray guide;
+    guide.reserve(qsizetype(records) * recordSize);
+    for (int i = 0; i < records; ++i)
+        guide += showRecord(i + 1, recordSize);
+    return guide;
+}
+
+// One record whose labels come only after `size` bytes of comma-free lines.
+QByteArray longSearchGuide(qsizetype size)
+{
+    QByteArray guide = "Show #1\r\nMovie: Long search\r\n";
+    const QByteArray line = "Notes without any label and without any comma at all here\r\n";
+    while (guide.size() < size)
+        guide += line;
+    guide += "Quality: High\r\nRecorded: 01/02/2003\r\nFilename: F.mpg\r\nDuration: 60\r\n";
+    return guide;
+}
+
+} // namespace
+
+class BenchGuide : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        fullTable_ = guideOf(201, 400);
+        fiveMegabytes_ = guideOf(2000, 2500);
+        longSearch_ = longSearchGuide(5 * 1024 * 1024);
+        qInfo("guides: 201 shows %lld bytes, 2,000 records %lld bytes, one record %lld bytes",
+              qlonglong(fullTable_.size()), qlonglong(fiveMegabytes_.size()),
+              qlonglong(longSearch_.size()));
+    }
+
+    void fullTable()
+    {
+        recordings::GuideParse parse;
+        QBENCHMARK {
+            session::ShowTable table;
+            parse = recordings::parseGuide(fullTable_, table);
+        }
+        QCOMPARE(parse.showCount, 201);
+        QVERIFY(!parse.moreThanTable);
+    }
+
+    void fiveMegabytes()
+    {
+        recordings::GuideParse parse;
+        QBENCHMARK {
+            session::ShowTable table;
+            parse = recordings::parseGuide(fiveMegabytes_, table);
+        }
+        QCOMPARE(parse.showCount, 201);
+        QVERIFY(parse.moreThanTable);
+    }
+
+    void fiveMegabyteEntrySearch()
+    {
+        recordings::GuideParse parse;
+        QBENCHMARK {
+            session::ShowTable table;
+            parse = recordings::parseGuide(longSearch_, table);
+        }
+        QCOMPARE(parse.showCount, 1);
+    }
+
+private:
+    QByteArray fullTable_;
+    QByteArray fiveMegabytes_;
+    QByteArray longSearch_;
+};
+
+QTEST_APPLESS_MAIN(BenchGuide)
+#include "bench_guide.moc"

@@ -1,0 +1,197 @@
+#include "extraction.h"
+
+#include <QtTest>
+
+using recordings::recorderFile;
+using recordings::stepAwayFromExisting;
+using recordings::targetName;
+using recordings::unsafeRecorderFileReason;
+
+class TestExtraction : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void names_data();
+    void names();
+    void collisions_data();
+    void collisions();
+    void recorderFileTrimmed_data();
+    void recorderFileTrimmed();
+    void unsafeNames_data();
+    void unsafeNames();
+};
+
+void TestExtraction::names_data()
+{
+    QTest::addColumn<QByteArray>("title");
+    QTest::addColumn<QByteArray>("recorded");
+    QTest::addColumn<QByteArray>("name");
+
+    const QByteArray pad(40, ' ');
+    QTest::newRow("trailing blanks of the title dropped")
+        << "Casablanca" + pad << QByteArray("12-21-2002") << QByteArray("Casablanca_12-21-2002.mpg");
+    QTest::newRow("leading blank stays")
+        << " Casablanca " + pad << QByteArray("12/21/2002")
+        << QByteArray(" Casablanca_12 21 2002.mpg");
+    QTest::newRow("inner blanks stay") << " A  B " + pad << QByteArray("D")
+                                       << QByteArray(" A  B_D.mpg");
+    QTest::newRow("colon, semicolon and quote become blanks")
+        << QByteArray("Star Trek: TNG;\"Pilot\"") << QByteArray("D")
+        << QByteArray("Star Trek  TNG  Pilot _D.mpg");
+    QTest::newRow("backslash becomes a blank") << QByteArray("AC\\DC") << QByteArray("1\\2")
+                                               << QByteArray("AC DC_1 2.mpg");
+    QTest::newRow("control characters become blanks")
+        << QByteArray("A\tB\x01" "C\x1f" "D\x7f") << QByteArray("\r\n")
+        << QByteArray("A B C D _  .mpg");
+    QTest::newRow("other characters unchanged")
+        << QByteArray("What?*<>|.,'!") << QByteArray("D") << QByteArray("What?*<>|.,'!_D.mpg");
+    QTest::newRow("Windows-1252 letters and quotes kept")
+        << QByteArray("Caf\xe9 \x93Noir\x94") << QByteArray("D")
+        << QByteArray("Caf\xe9 \x93Noir\x94_D.mpg");
+    QTest::newRow("recorded text kept as stored")
+        << QByteArray("A") << QByteArray("1/2/03    ") << QByteArray("A_1 2 03    .mpg");
+    QTest::newRow("blank title") << QByteArray(58, ' ') << QByteArray("D")
+                                 << QByteArray("_D.mpg");
+    QTest::newRow("title ending in a tab keeps it as a blank")
+        << QByteArray("A\t  ") << QByteArray("D") << QByteArray("A _D.mpg");
+}
+
+void TestExtraction::names()
+{
+    QFETCH(QByteArray, title);
+    QFETCH(QByteArray, recorded);
+    QFETCH(QByteArray, name);
+    QCOMPARE(targetName(title, recorded), name);
+}
+
+// `taken` lists the names that exist; `tests` the names looked up, in order.
+void TestExtraction::collisions_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QByteArrayList>("taken");
+    QTest::addColumn<QByteArray>("result");
+    QTest::addColumn<QByteArrayList>("tests");
+
+    const QByteArray plain = "A_D.mpg";
+    const QByteArray f1 = "A_D_01.mpg", f2 = "A_D_02.mpg", f3 = "A_D_03.mpg",
+                     f4 = "A_D_04.mpg", f5 = "A_D_05.mpg";
+
+    QTest::newRow("free name kept") << plain << QByteArrayList() << plain
+                                    << QByteArrayList{plain, plain, plain, plain, plain};
+    QTest::newRow("plain taken gives _01") << plain << QByteArrayList{plain} << f1
+                                           << QByteArrayList{plain, f1, f1, f1, f1};
+    QTest::newRow("_01 taken gives _02") << plain << QByteArrayList{plain, f1} << f2
+                                         << QByteArrayList{plain, f1, f2, f2, f2};
+    QTest::newRow("_02 taken gives _03") << plain << QByteArrayList{plain, f1, f2} << f3
+                                         << QByteArrayList{plain, f1, f2, f3, f3};
+    QTest::newRow("_03 taken gives _04") << plain << QByteArrayList{plain, f1, f2, f3} << f4
+                                         << QByteArrayList{plain, f1, f2, f3, f4};
+    QTest::newRow("_04 taken gives _05") << plain << QByteArrayList{plain, f1, f2, f3, f4} << f5
+                                         << QByteArrayList{plain, f1, f2, f3, f4};
+    QTest::newRow("_05 chosen even when taken")
+        << plain << QByteArrayList{plain, f1, f2, f3, f4, f5} << f5
+        << QByteArrayList{plain, f1, f2, f3, f4};
+    QTest::newRow("later forms taken but _01 free")
+        << plain << QByteArrayList{plain, f2, f3} << f1 << QByteArrayList{plain, f1, f1, f1, f1};
+    QTest::newRow("only a later form taken") << plain << QByteArrayList{f1} << plain
+                                             << QByteArrayList{plain, plain, plain, plain, plain};
+    QTest::newRow("every .mpg in the name changes")
+        << QByteArray("a.mpg_D.mpg") << QByteArrayList{"a.mpg_D.mpg"}
+        << QByteArray("a_01.mpg_D_01.mpg")
+        << QByteArrayList{"a.mpg_D.mpg", "a_01.mpg_D_01.mpg", "a_01.mpg_D_01.mpg",
+                          "a_01.mpg_D_01.mpg", "a_01.mpg_D_01.mpg"};
+    QTest::newRow("every _01.mpg in the name changes")
+        << QByteArray("a.mpg_D.mpg") << QByteArrayList{"a.mpg_D.mpg", "a_01.mpg_D_01.mpg"}
+        << QByteArray("a_02.mpg_D_02.mpg")
+        << QByteArrayList{"a.mpg_D.mpg", "a_01.mpg_D_01.mpg", "a_02.mpg_D_02.mpg",
+                          "a_02.mpg_D_02.mpg", "a_02.mpg_D_02.mpg"};
+    QTest::newRow("title ending in _01 looks like a step")
+        << QByteArray("A_01_D.mpg") << QByteArrayList{"A_01_D.mpg", "A_01_D_01.mpg"}
+        << QByteArray("A_01_D_02.mpg")
+        << QByteArrayList{"A_01_D.mpg", "A_01_D_01.mpg", "A_01_D_02.mpg", "A_01_D_02.mpg",
+                          "A_01_D_02.mpg"};
+    QTest::newRow("search text is exact case")
+        << QByteArray("A.MPG_D.mpg") << QByteArrayList{"A.MPG_D.mpg"}
+        << QByteArray("A.MPG_D_01.mpg")
+        << QByteArrayList{"A.MPG_D.mpg", "A.MPG_D_01.mpg", "A.MPG_D_01.mpg", "A.MPG_D_01.mpg",
+                          "A.MPG_D_01.mpg"};
+}
+
+void TestExtraction::collisions()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QByteArrayList, taken);
+    QFETCH(QByteArray, result);
+    QFETCH(QByteArrayList, tests);
+
+    QByteArrayList asked;
+    const QByteArray chosen = stepAwayFromExisting(name, [&](const QByteArray &candidate) {
+        asked << candidate;
+        return taken.contains(candidate);
+    });
+    QCOMPARE(chosen, result);
+    QCOMPARE(asked, tests);
+}
+
+void TestExtraction::recorderFileTrimmed_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QByteArray>("file");
+
+    QTest::newRow("trailing blanks dropped") << QByteArray("ok.mpg  ") << QByteArray("ok.mpg");
+    QTest::newRow("leading blank kept") << QByteArray(" a.mpg ") << QByteArray(" a.mpg");
+    QTest::newRow("tab is no blank") << QByteArray("a.mpg\t") << QByteArray("a.mpg\t");
+    QTest::newRow("all blanks") << QByteArray("   ") << QByteArray();
+    QTest::newRow("empty") << QByteArray() << QByteArray();
+}
+
+void TestExtraction::recorderFileTrimmed()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QByteArray, file);
+    QCOMPARE(recorderFile(stored), file);
+}
+
+// `word` is a word the reason must hold; empty when the name is fine.
+void TestExtraction::unsafeNames_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("word");
+
+    QTest::newRow("recorder name") << QByteArray("1040449200-Casablanca.mpg") << QString();
+    QTest::newRow("fine after trailing blanks dropped") << QByteArray("ok.mpg  ") << QString();
+    QTest::newRow("three dots") << QByteArray("...") << QString();
+    QTest::newRow("hidden name") << QByteArray(".x") << QString();
+    QTest::newRow("Windows-1252 letter") << QByteArray("Caf\xe9.mpg") << QString();
+    QTest::newRow("empty") << QByteArray() << QStringLiteral("empty");
+    QTest::newRow("only blanks") << QByteArray("   ") << QStringLiteral("empty");
+    QTest::newRow("dot") << QByteArray(".") << QStringLiteral("\".\"");
+    QTest::newRow("dot dot") << QByteArray("..") << QStringLiteral("\"..\"");
+    QTest::newRow("dot dot with trailing blanks") << QByteArray("..  ") << QStringLiteral("\"..\"");
+    QTest::newRow("parent path") << QByteArray("../x") << QStringLiteral("separator");
+    QTest::newRow("absolute path") << QByteArray("/etc/passwd") << QStringLiteral("separator");
+    QTest::newRow("backslash") << QByteArray("a\\b") << QStringLiteral("separator");
+    QTest::newRow("inner blank") << QByteArray("x y") << QStringLiteral("blank");
+    QTest::newRow("leading blank") << QByteArray(" x") << QStringLiteral("blank");
+    QTest::newRow("double quote") << QByteArray("x\"y") << QStringLiteral("quote");
+    QTest::newRow("tab") << QByteArray("x\ty") << QStringLiteral("control");
+    QTest::newRow("line feed") << QByteArray("x\n") << QStringLiteral("control");
+    QTest::newRow("delete") << QByteArray("x\x7f") << QStringLiteral("control");
+}
+
+void TestExtraction::unsafeNames()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, word);
+
+    const QString reason = unsafeRecorderFileReason(stored);
+    if (word.isEmpty()) {
+        QCOMPARE(reason, QString());
+    } else {
+        QVERIFY2(reason.contains(word), qPrintable(reason));
+    }
+}
+
+QTEST_APPLESS_MAIN(TestExtraction)
+#include "test_extraction.moc"

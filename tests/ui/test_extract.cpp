@@ -1,0 +1,421 @@
+// Extraction sessions and the log window, through the window with the recorder simulator.
+#include "codepage.h"
+#include "fixture.h"
+#include "form2.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QtTest>
+
+namespace {
+
+const QString kLog = QStringLiteral("DOVLGUIDE.LOG");
+const QString kTime = QStringLiteral("\\d\\d:\\d\\d:\\d\\d");
+
+QLineEdit *box(ui::Form1 *form, const char *name) { return control<QLineEdit>(form, name); }
+
+QStringList extractCalls(const Simulator &sim)
+{
+    QStringList calls;
+    for (const QString &call : sim.calls())
+        if (call.contains(QStringLiteral("\t-e\t")))
+            calls << call.section(u'\t', 3);
+    return calls;
+}
+
+// What the log gained since `before`, line by line; every line must end in CR LF.
+QStringList logLinesSince(const QByteArray &before)
+{
+    const QByteArray now = fileBytes(kLog);
+    if (!now.startsWith(before) || !now.endsWith("\r\n"))
+        return {QStringLiteral("<log rewritten or not ended by CR LF>")};
+    QStringList lines = text::toUnicode(now.mid(before.size())).split(QStringLiteral("\r\n"));
+    lines.removeLast();
+    return lines;
+}
+
+// Each line must match its pattern whole.
+bool linesMatch(const QStringList &lines, const QStringList &patterns)
+{
+    if (lines.size() != patterns.size()) {
+        qWarning() << "lines:" << lines;
+        return false;
+    }
+    for (int i = 0; i < lines.size(); ++i) {
+        const QRegularExpression re(QRegularExpression::anchoredPattern(patterns.at(i)));
+        if (!re.match(lines.at(i)).hasMatch()) {
+            qWarning() << "line" << i << lines.at(i) << "does not match" << patterns.at(i);
+            return false;
+        }
+    }
+    return true;
+}
+
+QString esc(const QString &s) { return QRegularExpression::escape(s); }
+
+QStringList listRows(ui::Form2 *logWindow)
+{
+    QStringList rows;
+    auto *list = control<QListWidget>(logWindow, "Log_List");
+    for (int i = 0; i < list->count(); ++i)
+        rows << list->item(i)->text();
+    return rows;
+}
+
+} // namespace
+
+class TestExtract : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<WorkDir> dir;
+    std::unique_ptr<Simulator> sim;
+    Seen seen;
+    std::unique_ptr<ui::Form1> form;
+    QListWidget *list = nullptr;
+
+    // A run with the guide of `rows` fetched.
+    void start(const QList<QByteArrayList> &rows)
+    {
+        sim->setRecordings(rows);
+        form = makeForm(seen);
+        form->show();
+        getGuide(form.get());
+        list = control<QListWidget>(form.get(), "List1");
+        QCOMPARE(list->count(), rows.size());
+    }
+
+private slots:
+    void init()
+    {
+        dir = std::make_unique<WorkDir>();
+        sim = std::make_unique<Simulator>();
+        QVERIFY(sim->installed());
+        seen = Seen();
+    }
+    void cleanup()
+    {
+        form.reset();
+        sim.reset();
+        dir.reset();
+    }
+
+    void rowsPulledInListOrder_thenListDisabled()
+    {
+        QList<QByteArrayList> rows;
+        for (int n = 0; n < 8; ++n)
+            rows << recording("Movie: Show " + QByteArray::number(n), "f" + QByteArray::number(n) + ".mpg");
+        start(rows);
+        clickRow(list, 7);
+        clickRow(list, 2);
+        clickRow(list, 5);
+        const QString bytesBefore = box(form.get(), "Text6")->text();
+        clickButton(form.get(), "Extract");
+
+        QCOMPARE(extractCalls(*sim), (QStringList{QStringLiteral("f2.mpg"), QStringLiteral("f5.mpg"), QStringLiteral("f7.mpg")}));
+        for (int n : {2, 5, 7}) {
+            const QString target = QStringLiteral(" Show %1_12 21 2002.mpg").arg(n);
+            QVERIFY2(fileBytes(target).startsWith(QByteArray("\x00\x00\x01\xBA", 4)), qPrintable(target));
+            QVERIFY(!QFileInfo::exists(QStringLiteral("f%1.mpg").arg(n)));
+            QCOMPARE(list->item(n)->checkState(), Qt::Unchecked);
+        }
+        QVERIFY(!list->isEnabled());
+        QCOMPARE(box(form.get(), "Text3")->text(), QStringLiteral("Session End"));
+        QCOMPARE(box(form.get(), "Text4")->text(), QString());
+        QCOMPARE(box(form.get(), "Text7")->text(), QString());
+        QCOMPARE(box(form.get(), "Text5")->text(), QStringLiteral("3")); // the figures stay
+        QCOMPARE(box(form.get(), "Text6")->text(), bytesBefore);
+        QCOMPARE(seen.beeps, 3);
+        QVERIFY(seen.messages.isEmpty());
+        QVERIFY(!form->sessionState().DownloadActive);
+        QVERIFY(!QGuiApplication::overrideCursor());
+
+        // The list stays disabled: a click on a row changes nothing.
+        clickRow(list, 0);
+        QCOMPARE(list->item(0)->checkState(), Qt::Unchecked);
+    }
+
+    void targetNames_data()
+    {
+        QTest::addColumn<QByteArray>("titleLine");
+        QTest::addColumn<QByteArray>("recorded");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("leadingBlankKept") << QByteArray("Movie: Casablanca (1942)") << QByteArray("12/21/2002 8:00 PM")
+                                          << QStringLiteral(" Casablanca_12 21 2002.mpg");
+        QTest::newRow("noBlankAfterColon") << QByteArray("Movie:Casablanca") << QByteArray("01/05/2003 9:00 PM")
+                                           << QStringLiteral("Casablanca_01 05 2003.mpg");
+        QTest::newRow("quotesSemicolonsColons") << QByteArray("Series: Law; Order: \"SVU\"") << QByteArray("03/04/2002 7:00 PM")
+                                                << QStringLiteral(" Law  Order   - SVU -_03 04 2002.mpg");
+        QTest::newRow("accented") << QByteArray("Movie: Am\xE9lie") << QByteArray("12/21/2002 8:00 PM")
+                                  << QString::fromUtf8(" Amélie_12 21 2002.mpg");
+        QTest::newRow("dotMpgInTitle") << QByteArray("Movie:a.mpg") << QByteArray("12/21/2002 8:00 PM")
+                                       << QStringLiteral("a.mpg_12 21 2002.mpg");
+    }
+    void targetNames()
+    {
+        QFETCH(QByteArray, titleLine);
+        QFETCH(QByteArray, recorded);
+        QFETCH(QString, target);
+        start({recording(titleLine, "1001.mpg", recorded)});
+        clickRow(list, 0);
+        clickButton(form.get(), "Extract");
+        QVERIFY(seen.messages.isEmpty());
+        QVERIFY(fileBytes(target).startsWith(QByteArray("\x00\x00\x01\xBA", 4)));
+        QVERIFY(!QFileInfo::exists(QStringLiteral("1001.mpg")));
+    }
+
+    void collisionSteps_data()
+    {
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("target");
+        const QString plain = QStringLiteral("a.mpg_D.mpg");
+        QTest::newRow("free") << QStringList{} << plain;
+        QTest::newRow("plainTakenEveryOccurrence") << QStringList{plain} << QStringLiteral("a_01.mpg_D_01.mpg");
+        QTest::newRow("through_02") << QStringList{plain, QStringLiteral("a_01.mpg_D_01.mpg"), QStringLiteral("a_02.mpg_D_02.mpg")}
+                                    << QStringLiteral("a_03.mpg_D_03.mpg");
+        QTest::newRow("through_04") << QStringList{plain, QStringLiteral("a_01.mpg_D_01.mpg"), QStringLiteral("a_02.mpg_D_02.mpg"),
+                                                   QStringLiteral("a_03.mpg_D_03.mpg"), QStringLiteral("a_04.mpg_D_04.mpg")}
+                                    << QStringLiteral("a_05.mpg_D_05.mpg");
+        QTest::newRow("gapNotFilled") << QStringList{plain, QStringLiteral("a_02.mpg_D_02.mpg")}
+                                      << QStringLiteral("a_01.mpg_D_01.mpg");
+    }
+    void collisionSteps()
+    {
+        QFETCH(QStringList, existing);
+        QFETCH(QString, target);
+        start({recording("X:a.mpg", "1001.mpg", "D")});
+        for (const QString &name : existing)
+            writeFile(name, "earlier " + name.toLatin1());
+        const QByteArray logBefore = fileBytes(kLog);
+        clickRow(list, 0);
+        clickButton(form.get(), "Extract");
+
+        QVERIFY(seen.messages.isEmpty());
+        QVERIFY(fileBytes(target).startsWith(QByteArray("\x00\x00\x01\xBA", 4)));
+        for (const QString &name : existing)
+            QCOMPARE(fileBytes(name), "earlier " + name.toLatin1());
+        // The log carries the final name.
+        const QStringList lines = logLinesSince(logBefore);
+        QVERIFY(lines.size() > 3);
+        QVERIFY(lines.at(2).startsWith(target + QStringLiteral("  Started:  ")));
+        QVERIFY(lines.at(3).startsWith(target + QStringLiteral(" Finished:  ")));
+    }
+
+    void everyFormTaken_recordingKeptUnderItsOwnName()
+    {
+        start({recording("X:a.mpg", "1001.mpg", "D")});
+        QStringList existing{QStringLiteral("a.mpg_D.mpg")};
+        for (int n = 1; n <= 5; ++n)
+            existing << QStringLiteral("a_0%1.mpg_D_0%1.mpg").arg(n);
+        for (const QString &name : existing)
+            writeFile(name, "earlier " + name.toLatin1());
+        clickRow(list, 0);
+        clickButton(form.get(), "Extract");
+        for (const QString &name : existing)
+            QCOMPARE(fileBytes(name), "earlier " + name.toLatin1());
+        QVERIFY(fileBytes(QStringLiteral("1001.mpg")).startsWith(QByteArray("\x00\x00\x01\xBA", 4)));
+        QCOMPARE(seen.messages.size(), 1);
+        QVERIFY(seen.messages.first().contains(QStringLiteral("\"1001.mpg\"")));
+        QVERIFY(seen.messages.first().contains(QStringLiteral("a_05.mpg_D_05.mpg")));
+    }
+
+    void sameTitleAndDateTwice_secondGets01()
+    {
+        start({recording("Sitcom: Frasier", "1.mpg", "02/14/2002 9:00 PM"),
+               recording("Sitcom: Frasier", "2.mpg", "02/14/2002 9:30 PM")});
+        clickRow(list, 0);
+        clickRow(list, 1);
+        clickButton(form.get(), "Extract");
+        QVERIFY(QFileInfo::exists(QStringLiteral(" Frasier_02 14 2002.mpg")));
+        QVERIFY(QFileInfo::exists(QStringLiteral(" Frasier_02 14 2002_01.mpg")));
+        QVERIFY(seen.messages.isEmpty());
+    }
+
+    void logOfTwoRecordingsThenAnEmptySession()
+    {
+        start({recording("Movie: One", "1.mpg"), recording("Movie: Two", "2.mpg", "01/02/2003 1:00 PM")});
+        clickRow(list, 0);
+        clickRow(list, 1);
+        QByteArray before = fileBytes(kLog);
+        clickButton(form.get(), "Extract");
+        const QString date = QStringLiteral("\\d\\d-\\d\\d-\\d\\d\\d\\d");
+        QVERIFY(linesMatch(logLinesSince(before), {
+            QStringLiteral("DOVLGuide 1\\.3 log for ") + date + u' ' + kTime,
+            QStringLiteral("        "),
+            esc(QStringLiteral(" One_12 21 2002.mpg  Started:  ")) + kTime + esc(QStringLiteral("  Delay = Default")),
+            esc(QStringLiteral(" One_12 21 2002.mpg Finished:  ")) + kTime,
+            QStringLiteral(" "),
+            esc(QStringLiteral(" Two_01 02 2003.mpg  Started:  ")) + kTime + esc(QStringLiteral("  Delay = Default")),
+            esc(QStringLiteral(" Two_01 02 2003.mpg Finished:  ")) + kTime,
+            QStringLiteral(" "),
+            QStringLiteral(" "),
+            esc(QStringLiteral("End of Download Session ")),
+        }));
+
+        // A second Extract passes the guard but finds no ticked row.
+        before = fileBytes(kLog);
+        const int callsBefore = sim->calls().size();
+        clickButton(form.get(), "Extract");
+        QVERIFY(linesMatch(logLinesSince(before), {
+            QStringLiteral("DOVLGuide 1\\.3 log for ") + date + u' ' + kTime,
+            QStringLiteral("        "),
+            QStringLiteral(" "),
+            esc(QStringLiteral("End of Download Session ")),
+        }));
+        QCOMPARE(sim->calls().size(), callsBefore);
+        QCOMPARE(box(form.get(), "Text3")->text(), QStringLiteral("Session End"));
+
+        // Exit after a guide: guide files deleted, exit records, settings.
+        before = fileBytes(kLog);
+        clickButton(form.get(), "Quit");
+        QCOMPARE(fileBytes(kLog).mid(before.size()), QByteArray("Program Terminated \r\n \r\n \r\n"));
+        QVERIFY(!QFileInfo::exists(QStringLiteral("guide.txt")));
+        QVERIFY(!QFileInfo::exists(QStringLiteral("guide.dat")));
+        QCOMPARE(fileBytes(QStringLiteral("DOVLIP.dat")), QByteArray("\"192.168.0.20\",\"Default\"\r\n"));
+        QCOMPARE(seen.ends, 1);
+    }
+
+    void delayForms_data()
+    {
+        QTest::addColumn<QString>("delay");
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("logged");
+        QTest::newRow("defaultExact") << QStringLiteral("Default") << QStringLiteral("1.mpg") << QStringLiteral("Default");
+        QTest::newRow("leadingZero") << QStringLiteral("07") << QStringLiteral("1.mpg\t7") << QStringLiteral("07");
+        QTest::newRow("otherCase") << QStringLiteral("default") << QStringLiteral("1.mpg\t0") << QStringLiteral("default");
+        QTest::newRow("withUnit") << QStringLiteral("12 min") << QStringLiteral("1.mpg\t12") << QStringLiteral("12 min");
+    }
+    void delayForms()
+    {
+        QFETCH(QString, delay);
+        QFETCH(QString, call);
+        QFETCH(QString, logged);
+        start({recording("Movie: One", "1.mpg")});
+        box(form.get(), "Text9")->setText(delay);
+        clickRow(list, 0);
+        const QByteArray before = fileBytes(kLog);
+        clickButton(form.get(), "Extract");
+        QCOMPARE(extractCalls(*sim), QStringList{call});
+        QVERIFY(logLinesSince(before).at(2).endsWith(QStringLiteral("  Delay = ") + logged));
+    }
+
+    void all201ShowsPulled()
+    {
+        QList<QByteArrayList> rows;
+        for (int n = 0; n < 201; ++n)
+            rows << recording("Movie: Show " + QByteArray::number(n), QByteArray::number(5000 + n) + ".mpg");
+        start(rows);
+        for (int n = 0; n < 201; ++n)
+            list->item(n)->setCheckState(Qt::Checked);
+        QCOMPARE(box(form.get(), "Text5")->text(), QStringLiteral("201"));
+        clickButton(form.get(), "Extract");
+        QCOMPARE(extractCalls(*sim).size(), 201);
+        QVERIFY(QFileInfo::exists(QStringLiteral(" Show 200_12 21 2002.mpg")));
+        QVERIFY(seen.messages.isEmpty());
+    }
+
+    void otherButtonsIgnoredDuringASession()
+    {
+        start({recording("Movie: One", "1.mpg"), recording("Movie: Two", "2.mpg")});
+        clickRow(list, 0);
+        clickRow(list, 1);
+        QFile::remove(QStringLiteral("ReplayPC")); // its runner message is up while the session runs
+        int nestedCallsSeen = 0;
+        seen.duringMessage = [&] {
+            if (nestedCallsSeen++)
+                return;
+            QVERIFY(form->sessionState().DownloadActive);
+            const QByteArray logBefore = fileBytes(kLog);
+            clickButton(form.get(), "Quit");
+            clickButton(form.get(), "LogView");
+            clickButton(form.get(), "Extract");
+            QCOMPARE(seen.ends, 0);
+            QVERIFY(!form->logWindow());
+            QCOMPARE(fileBytes(kLog), logBefore);
+        };
+        clickButton(form.get(), "Extract");
+        QCOMPARE(nestedCallsSeen, 3); // two runner messages and the end-of-session list
+        QVERIFY(!form->sessionState().DownloadActive);
+        QVERIFY(!QFileInfo::exists(QStringLiteral("DOVLIP.dat")));
+    }
+
+    // ---- The log window ----
+
+    void logWindow_tableCaptionAndFirstRows()
+    {
+        form = makeForm(seen);
+        clickButton(form.get(), "LogView");
+        ui::Form2 *logWindow = form->logWindow();
+        QVERIFY(logWindow);
+        QVERIFY(logWindow->isVisible());
+        QCOMPARE(logWindow->objectName(), QStringLiteral("Form2"));
+        QCOMPARE(logWindow->windowTitle(), QStringLiteral("Log View"));
+        QCOMPARE(logWindow->size(), QSize(605, 317));
+        QVERIFY(!logWindow->parentWidget()); // modeless, no owner
+        QCOMPARE(control<QLabel>(logWindow, "Label1")->text(), QStringLiteral("Dovrel Mpeg Utility Log"));
+        QCOMPARE(control<QLabel>(logWindow, "Label1")->font().pointSizeF(), 18.0);
+        QCOMPARE(control<QPushButton>(logWindow, "Command1")->text(), QStringLiteral("Close Window"));
+        const QStringList rows = listRows(logWindow);
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows.at(0), QStringLiteral("Log_List"));
+        QCOMPARE(rows.at(1), QStringLiteral(" - - - - - - - - - - - - - - - - - - -"));
+        QVERIFY(rows.at(2).startsWith(QStringLiteral("New Guide Started - Guide Date ")));
+    }
+
+    void logWindow_closeWindowKeepsRows_thenNoReread()
+    {
+        start({recording("Movie: One", "1.mpg")});
+        clickButton(form.get(), "LogView");
+        QPointer<ui::Form2> first = form->logWindow();
+        const QStringList rows = listRows(first);
+        clickButton(first, "Command1");
+        QVERIFY(first && !first->isVisible());
+
+        clickRow(list, 0);
+        clickButton(form.get(), "Extract");
+        clickButton(form.get(), "LogView");
+        QCOMPARE(form->logWindow(), first.data());
+        QVERIFY(first->isVisible());
+        QCOMPARE(listRows(first), rows); // the session's records are not in it
+
+        clickButton(form.get(), "LogView"); // already shown: no second window, no reading
+        QCOMPARE(form->logWindow(), first.data());
+        QCOMPARE(listRows(first), rows);
+    }
+
+    void logWindow_closedThroughWindowSystem_rereadsWholeLog()
+    {
+        start({recording("Movie: One", "1.mpg")});
+        clickButton(form.get(), "LogView");
+        QPointer<ui::Form2> first = form->logWindow();
+        const int rowsBefore = int(listRows(first).size());
+        first->close();
+        QTRY_VERIFY(!first);
+        QVERIFY(!form->logWindow());
+
+        clickRow(list, 0);
+        clickButton(form.get(), "Extract");
+        clickButton(form.get(), "LogView");
+        const QStringList rows = listRows(form->logWindow());
+        QCOMPARE(rows.first(), QStringLiteral("Log_List"));
+        QCOMPARE(rows.size(), rowsBefore + 7);
+        QCOMPARE(rows.last(), QStringLiteral("End of Download Session "));
+        QVERIFY(rows.contains(QStringLiteral("        ")));
+    }
+
+    void logWindow_unreadableLogShowsFirstRow()
+    {
+        form = makeForm(seen);
+        QVERIFY(QFile::remove(kLog));
+        QVERIFY(QDir().mkdir(kLog));
+        clickButton(form.get(), "LogView");
+        QCOMPARE(listRows(form->logWindow()), QStringList{QStringLiteral("Log_List")});
+        QVERIFY(seen.messages.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestExtract)
+#include "test_extract.moc"

@@ -1,0 +1,204 @@
+// Fault injection, end to end through the window with the recorder simulator: whatever goes
+// wrong, no file in the working directory is lost, changed or overwritten, nothing is written
+// outside it, and the failure is reported.
+#include "fixture.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QtTest>
+
+namespace {
+
+const QString kLog = QStringLiteral("DOVLGUIDE.LOG");
+const QByteArray kPackHeader("\x00\x00\x01\xBA", 4);
+
+} // namespace
+
+class TestFaults : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<WorkDir> outer; // holds only the working directory, so that its listing
+                                    // shows whether anything was written beside it
+    QString work;
+    std::unique_ptr<Simulator> sim;
+    Seen seen;
+    std::unique_ptr<ui::Form1> form;
+    QListWidget *list = nullptr;
+    QMap<QString, QByteArray> before;
+    QStringList parentBefore;
+
+    void start(const QList<QByteArrayList> &rows)
+    {
+        sim->setRecordings(rows);
+        form = makeForm(seen);
+        form->show();
+        getGuide(form.get());
+        list = control<QListWidget>(form.get(), "List1");
+        QCOMPARE(list->count(), rows.size());
+        QVERIFY(seen.messages.isEmpty());
+    }
+
+    void tickAllAndRememberFiles()
+    {
+        for (int row = 0; row < list->count(); ++row)
+            clickRow(list, row);
+        before = snapshot();
+        parentBefore = QDir(outer->path()).entryList(QDir::AllEntries | QDir::Hidden);
+    }
+
+    // Every file that was there is there unchanged (the log only grew); nothing appeared
+    // beside the working directory.
+    void verifyNothingLost()
+    {
+        const QMap<QString, QByteArray> after = snapshot();
+        for (auto it = before.cbegin(); it != before.cend(); ++it) {
+            QVERIFY2(after.contains(it.key()), qPrintable(it.key() + QStringLiteral(" was lost")));
+            if (it.key() == kLog || it.key() == QStringLiteral("sim.log"))
+                QVERIFY2(after.value(it.key()).startsWith(it.value()), qPrintable(it.key()));
+            else
+                QVERIFY2(after.value(it.key()) == it.value(), qPrintable(it.key() + QStringLiteral(" changed")));
+        }
+        QCOMPARE(QDir(outer->path()).entryList(QDir::AllEntries | QDir::Hidden), parentBefore);
+    }
+
+    QString allMessages() const { return seen.messages.join(u'\n'); }
+
+private slots:
+    void init()
+    {
+        outer = std::make_unique<WorkDir>();
+        QVERIFY(QDir().mkdir(QStringLiteral("work")));
+        work = QDir::current().absoluteFilePath(QStringLiteral("work"));
+        QVERIFY(QDir::setCurrent(work));
+        sim = std::make_unique<Simulator>();
+        QVERIFY(sim->installed());
+        seen = Seen();
+    }
+    void cleanup()
+    {
+        QFile::setPermissions(work, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        form.reset();
+        sim.reset();
+        outer.reset();
+    }
+
+    void toolCannotBeStarted()
+    {
+        start({recording("Movie: One", "1.mpg"), recording("Movie: Two", "2.mpg")});
+        QVERIFY(QFile::remove(QStringLiteral("ReplayPC")));
+        tickAllAndRememberFiles();
+        clickButton(form.get(), "Extract");
+        verifyNothingLost();
+        QCOMPARE(seen.messages.size(), 3); // the runner twice, then the session's list
+        QVERIFY(seen.messages.at(0).contains(QStringLiteral("ReplayPC")));
+        QVERIFY(seen.messages.at(2).contains(QStringLiteral("\"1.mpg\"")));
+        QVERIFY(seen.messages.at(2).contains(QStringLiteral("\"2.mpg\"")));
+        QCOMPARE(seen.beeps, 2); // the session went on for each recording
+    }
+
+    void toolFailsOrLeavesNoFile_data()
+    {
+        QTest::addColumn<QByteArray>("fault");
+        QTest::newRow("toolFails") << QByteArray("fail");
+        QTest::newRow("toolLeavesNoFile") << QByteArray("nofile");
+    }
+    void toolFailsOrLeavesNoFile()
+    {
+        QFETCH(QByteArray, fault);
+        start({recording("Movie: Bad", "bad.mpg", "12/21/2002 8:00 PM", "High", "60", fault),
+               recording("Movie: Good", "good.mpg")});
+        tickAllAndRememberFiles();
+        clickButton(form.get(), "Extract");
+        verifyNothingLost();
+        QVERIFY(fileBytes(QStringLiteral(" Good_12 21 2002.mpg")).startsWith(kPackHeader));
+        QCOMPARE(seen.messages.size(), 1);
+        QVERIFY(allMessages().contains(QStringLiteral("\"bad.mpg\"")));
+        QVERIFY(allMessages().contains(QStringLiteral("left no file")));
+        QVERIFY(!allMessages().contains(QStringLiteral("good.mpg")));
+    }
+
+    void everyTargetFormTaken()
+    {
+        start({recording("Movie: One", "1.mpg")});
+        writeFile(QStringLiteral(" One_12 21 2002.mpg"), "mine");
+        for (int n = 1; n <= 5; ++n)
+            writeFile(QStringLiteral(" One_12 21 2002_0%1.mpg").arg(n), "mine too");
+        tickAllAndRememberFiles();
+        clickButton(form.get(), "Extract");
+        verifyNothingLost();
+        QVERIFY(fileBytes(QStringLiteral("1.mpg")).startsWith(kPackHeader)); // kept under its own name
+        QCOMPARE(seen.messages.size(), 1);
+        QVERIFY(allMessages().contains(QStringLiteral("already exists")));
+    }
+
+    void hostileRecorderFileNames_data()
+    {
+        QTest::addColumn<QByteArray>("fileName");
+        QTest::newRow("parentPath") << QByteArray("../x");
+        QTest::newRow("backslash") << QByteArray("a\\b");
+        QTest::newRow("dotDot") << QByteArray("..");
+        QTest::newRow("dot") << QByteArray(".");
+        QTest::newRow("absolute") << QByteArray("/tmp/x.mpg");
+        QTest::newRow("blankInside") << QByteArray("x -g");
+    }
+    void hostileRecorderFileNames()
+    {
+        QFETCH(QByteArray, fileName);
+        start({recording("Movie: Hostile", fileName), recording("Movie: Fine", "fine.mpg")});
+        tickAllAndRememberFiles();
+        const QByteArray logBefore = fileBytes(kLog);
+        clickButton(form.get(), "Extract");
+        verifyNothingLost();
+        const QStringList calls = sim->calls();
+        QCOMPARE(calls.filter(QStringLiteral("\t-e\t")).size(), 1); // only the fine one ran
+        QVERIFY(calls.last().endsWith(QStringLiteral("\t-e\tfine.mpg")));
+        QCOMPARE(list->item(0)->checkState(), Qt::Unchecked);
+        QCOMPARE(seen.messages.size(), 1);
+        QVERIFY(allMessages().contains(QString::fromLatin1(fileName)));
+        // No started or finished record for the skipped recording.
+        QVERIFY(!fileBytes(kLog).mid(logBefore.size()).contains("Hostile"));
+        QVERIFY(QFileInfo::exists(QStringLiteral(" Fine_12 21 2002.mpg")));
+    }
+
+    void readOnlyWorkingDirectory()
+    {
+        start({recording("Movie: One", "1.mpg")});
+        tickAllAndRememberFiles();
+        {
+            PermissionsEnforced enforced;
+            QVERIFY(QFile::setPermissions(work, QFile::ReadOwner | QFile::ExeOwner));
+            clickButton(form.get(), "Extract");
+            clickButton(form.get(), "Quit");
+            QVERIFY(QFile::setPermissions(work, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        }
+        verifyNothingLost();
+        QVERIFY(!QFileInfo::exists(QStringLiteral(" One_12 21 2002.mpg")));
+        QVERIFY(allMessages().contains(QStringLiteral("\"1.mpg\""))); // not saved under its name
+        QVERIFY(allMessages().contains(QStringLiteral("DOVLIP.dat")));  // settings not saved
+        QCOMPARE(seen.ends, 1);
+    }
+
+    void unwritableLog_reportedOncePerHandling()
+    {
+        start({recording("Movie: One", "1.mpg"), recording("Movie: Two", "2.mpg")});
+        tickAllAndRememberFiles();
+        {
+            PermissionsEnforced enforced;
+            QVERIFY(QFile::setPermissions(kLog, QFile::ReadOwner));
+            clickButton(form.get(), "Extract");
+            QVERIFY(QFile::setPermissions(kLog, QFile::ReadOwner | QFile::WriteOwner));
+        }
+        verifyNothingLost();
+        QCOMPARE(fileBytes(kLog), before.value(kLog));
+        QCOMPARE(seen.messages.size(), 1);
+        QVERIFY(seen.messages.first().contains(kLog));
+        // The session went on: both recordings were saved.
+        QVERIFY(QFileInfo::exists(QStringLiteral(" One_12 21 2002.mpg")));
+        QVERIFY(QFileInfo::exists(QStringLiteral(" Two_12 21 2002.mpg")));
+    }
+};
+
+QTEST_MAIN(TestFaults)
+#include "test_faults.moc"
