@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/packages.sh cmake ninja-build g++ qt6-base-dev fonts-liberation
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -G Ninja
 cmake --build build --target dovrel-mpeg-utility ReplayPC PShell -j2
 
 mkdir -p demo

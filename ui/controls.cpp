@@ -7,6 +7,8 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -39,6 +41,28 @@ public:
     }
 };
 
+// A button whose caption wraps onto a second line when it is wider than the button, as the
+// narrow "Extract Mpeg(s)" button needs.
+class WrappingButton : public QPushButton
+{
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        const QString caption = option.text;
+        option.text.clear();
+        painter.drawControl(QStyle::CE_PushButton, option);
+        const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+        painter.drawItemText(area, Qt::AlignCenter | Qt::TextWordWrap, option.palette, isEnabled(),
+                             caption, QPalette::ButtonText);
+    }
+};
+
 QWidget *createControl(const ControlSpec &c, QWidget *parent)
 {
     const QString caption = latin(c.caption);
@@ -59,7 +83,7 @@ QWidget *createControl(const ControlSpec &c, QWidget *parent)
         return box;
     }
     case Kind::Button:
-        return new QPushButton(caption, parent);
+        return new WrappingButton(caption, parent);
     case Kind::TickBox:
         return new QCheckBox(caption, parent);
     case Kind::Frame:
