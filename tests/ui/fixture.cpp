@@ -149,3 +149,12 @@ void clickButton(QWidget *window, const char *name)
 {
     QTest::mouseClick(control<QPushButton>(window, name), Qt::LeftButton);
 }
+
+std::unique_ptr<ui::Form1> formWithGuide(Seen &seen, Simulator &sim, const QList<QByteArrayList> &rows)
+{
+    sim.setRecordings(rows);
+    auto form = makeForm(seen);
+    form->show();
+    getGuide(form.get());
+    return form;
+}

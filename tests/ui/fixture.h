@@ -86,6 +86,9 @@ QByteArrayList recording(const QByteArray &title, const QByteArray &fileName,
                          const QByteArray &quality = "Standard", const QByteArray &duration = "30",
                          const QByteArray &fault = QByteArray());
 
+// A shown main window that has fetched the guide of a recorder holding `rows`.
+std::unique_ptr<ui::Form1> formWithGuide(Seen &seen, Simulator &sim, const QList<QByteArrayList> &rows);
+
 // Types the address and clicks Get Guide.
 void getGuide(ui::Form1 *form, const QString &address = QStringLiteral("192.168.0.20"));
 void clickButton(QWidget *window, const char *name);

@@ -80,10 +80,7 @@ class TestExtract : public QObject
     // A run with the guide of `rows` fetched.
     void start(const QList<QByteArrayList> &rows)
     {
-        sim->setRecordings(rows);
-        form = makeForm(seen);
-        form->show();
-        getGuide(form.get());
+        form = formWithGuide(seen, *sim, rows);
         list = control<QListWidget>(form.get(), "List1");
         QCOMPARE(list->count(), rows.size());
     }

@@ -31,10 +31,7 @@ class TestFaults : public QObject
 
     void start(const QList<QByteArrayList> &rows)
     {
-        sim->setRecordings(rows);
-        form = makeForm(seen);
-        form->show();
-        getGuide(form.get());
+        form = formWithGuide(seen, *sim, rows);
         list = control<QListWidget>(form.get(), "List1");
         QCOMPARE(list->count(), rows.size());
         QVERIFY(seen.messages.isEmpty());

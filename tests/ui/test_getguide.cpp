@@ -106,6 +106,9 @@ private slots:
         QCOMPARE(box(form, "Text2")->text(), u' ' + QString::number(shows));
         QCOMPARE(box(form, "Text3")->text(), QString());
         QCOMPARE(box(form, "Text5")->text(), QStringLiteral("0"));
+        // Filling the list ran no click handling: the estimate boxes are untouched.
+        QCOMPARE(box(form, "Text6")->text(), QString());
+        QCOMPARE(box(form, "Text7")->text(), QString());
         QVERIFY(form->sessionState().GuideFetched);
         QVERIFY(QGuiApplication::overrideCursor());
         QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::ArrowCursor);
