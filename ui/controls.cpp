@@ -106,28 +106,28 @@ QWidget *createControl(const ControlSpec &c, QWidget *parent)
 
 } // namespace
 
-QFont fontFor(const FontSpec &spec)
+QFont fontFor(const FontSpec &design)
 {
-    QFont font(spec.face == Face::Fixed ? QStringLiteral("Liberation Mono")
+    QFont font(design.face == Face::Fixed ? QStringLiteral("Liberation Mono")
                                         : QStringLiteral("Liberation Sans"));
-    font.setStyleHint(spec.face == Face::Fixed ? QFont::Monospace : QFont::SansSerif);
-    if (spec.face == Face::Fixed)
+    font.setStyleHint(design.face == Face::Fixed ? QFont::Monospace : QFont::SansSerif);
+    if (design.face == Face::Fixed)
         font.setFixedPitch(true);
-    font.setPointSizeF(spec.points);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
+    font.setPointSizeF(design.points);
+    font.setBold(design.bold);
+    font.setItalic(design.italic);
     return font;
 }
 
-void buildWindow(QWidget *window, const WindowSpec &spec)
+void buildWindow(QWidget *window, const WindowSpec &design)
 {
-    window->setObjectName(latin(spec.name));
-    window->setWindowTitle(latin(spec.caption));
-    window->setFont(fontFor(spec.font));
-    window->setFixedSize(twipsToPixels(spec.clientWidth), twipsToPixels(spec.clientHeight));
+    window->setObjectName(latin(design.name));
+    window->setWindowTitle(latin(design.caption));
+    window->setFont(fontFor(design.font));
+    window->setFixedSize(twipsToPixels(design.clientWidth), twipsToPixels(design.clientHeight));
 
     std::map<int, QWidget *> byTab;
-    for (const ControlSpec &c : spec.controls) {
+    for (const ControlSpec &c : design.controls) {
         QWidget *parent = c.container ? window->findChild<QWidget *>(latin(c.container)) : window;
         QWidget *w = createControl(c, parent);
         w->setObjectName(latin(c.name));

@@ -10,10 +10,10 @@ namespace ui {
 
 // The substitute faces: Liberation Sans for the sans-serif face and Liberation Mono for the
 // fixed-pitch one (metric-compatible), with style hints for machines that lack them.
-QFont fontFor(const FontSpec &spec);
+QFont fontFor(const FontSpec &design);
 
 // Sets the window's name, caption, font and fixed client size, creates every control of the
 // table at its place and chains the focusable ones in tab-index order.
-void buildWindow(QWidget *window, const WindowSpec &spec);
+void buildWindow(QWidget *window, const WindowSpec &design);
 
 } // namespace ui

@@ -26,7 +26,7 @@ constexpr const char *kListHeader =
 
 const WindowSpec &form1Spec()
 {
-    static const WindowSpec spec{
+    static const WindowSpec design{
         "Form1", "Dovrel Mpeg Utility", 12975, 7200, mss(8.25),
         {
             // name, kind, in, caption, left, top, width, height, tab, font, align, tooltip, accessible
@@ -59,19 +59,19 @@ const WindowSpec &form1Spec()
             {"Text4", Kind::DisplayBox, nullptr, "", 9000, 6000, 2895, 285, 26, mss(9.75), kLeft, "", "Recorder File"},
             {"Text7", Kind::DisplayBox, nullptr, "", 7560, 6480, 4335, 285, 27, mss(8.25), kLeft, "", "Saving As"},
         }};
-    return spec;
+    return design;
 }
 
 const WindowSpec &form2Spec()
 {
-    static const WindowSpec spec{
+    static const WindowSpec design{
         "Form2", "Log View", 9075, 4755, mss(9.75),
         {
             {"Label1", Kind::Label, nullptr, "Dovrel Mpeg Utility Log", 1440, 240, 6135, 495, 1, mss(18, true, true), kLabelCentre, "", ""},
             {"Log_List", Kind::PlainList, nullptr, "Log_List", 600, 960, 7695, 2940, 0, mss(9.75), kLeft, "", "Log"},
             {"Command1", Kind::Button, nullptr, "Close Window", 720, 4080, 1455, 495, 2, mss(9.75), kCentre, "", ""},
         }};
-    return spec;
+    return design;
 }
 
 } // namespace ui
