@@ -228,6 +228,42 @@ private slots:
         QVERIFY(seen.messages.isEmpty());
     }
 
+    void exitAfterAGuide_data()
+    {
+        QTest::addColumn<QString>("addressAtExit");
+        QTest::addColumn<bool>("guideTextGoneBefore");
+        QTest::addColumn<bool>("tidiesUp");
+        QTest::newRow("addressKept") << QStringLiteral("192.168.0.20") << false << true;
+        QTest::newRow("guideFileAlreadyGone") << QStringLiteral("192.168.0.20") << true << true;
+        QTest::newRow("addressEmptied") << QString() << false << false;
+    }
+    void exitAfterAGuide()
+    {
+        QFETCH(QString, addressAtExit);
+        QFETCH(bool, guideTextGoneBefore);
+        QFETCH(bool, tidiesUp);
+        WorkDir dir;
+        Simulator sim;
+        Seen seen;
+        auto form = makeForm(seen);
+        getGuide(form, QStringLiteral("192.168.0.20"));
+        QVERIFY(form->sessionState().ShowCount > 0);
+        if (guideTextGoneBefore)
+            QVERIFY(QFile::remove(QStringLiteral("guide.txt")));
+        box(form, "IPAddress")->setText(addressAtExit);
+        const QByteArray logBefore = fileBytes(QStringLiteral("DOVLGUIDE.LOG"));
+        QTest::mouseClick(control<QPushButton>(form.get(), "Quit"), Qt::LeftButton);
+
+        QCOMPARE(fileBytes(QStringLiteral("DOVLGUIDE.LOG")),
+                 tidiesUp ? logBefore + "Program Terminated \r\n \r\n \r\n" : logBefore);
+        QCOMPARE(QFileInfo::exists(QStringLiteral("guide.dat")), !tidiesUp);
+        QCOMPARE(QFileInfo::exists(QStringLiteral("guide.txt")), !tidiesUp && !guideTextGoneBefore);
+        QCOMPARE(fileBytes(QStringLiteral("DOVLIP.dat")),
+                 '"' + addressAtExit.toLatin1() + "\",\"Default\"\r\n");
+        QCOMPARE(seen.ends, 1);
+        QVERIFY(seen.messages.isEmpty());
+    }
+
     void estimate_followsTheTicks()
     {
         WorkDir dir;
