@@ -53,52 +53,36 @@ class BenchGuide : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
+    // Each guide with the shows its parse must store and whether it stops at the table's end.
+    void parse_data()
     {
-        fullTable_ = guideOf(201, 400);
-        fiveMegabytes_ = guideOf(2000, 2500);
-        longSearch_ = longSearchGuide(5 * 1024 * 1024);
+        QTest::addColumn<QByteArray>("guide");
+        QTest::addColumn<int>("shows");
+        QTest::addColumn<bool>("moreThanTable");
+        const QByteArray fullTable = guideOf(201, 400);
+        const QByteArray fiveMegabytes = guideOf(2000, 2500);
+        const QByteArray longSearch = longSearchGuide(5 * 1024 * 1024);
         qInfo("guides: 201 shows %lld bytes, 2,000 records %lld bytes, one record %lld bytes",
-              qlonglong(fullTable_.size()), qlonglong(fiveMegabytes_.size()),
-              qlonglong(longSearch_.size()));
+              qlonglong(fullTable.size()), qlonglong(fiveMegabytes.size()),
+              qlonglong(longSearch.size()));
+        QTest::newRow("201 shows") << fullTable << 201 << false;
+        QTest::newRow("2,000 records, 5 MB") << fiveMegabytes << 201 << true;
+        QTest::newRow("one record after 5 MB of lines") << longSearch << 1 << false;
     }
 
-    void fullTable()
+    void parse()
     {
-        recordings::GuideParse parse;
+        QFETCH(QByteArray, guide);
+        QFETCH(int, shows);
+        QFETCH(bool, moreThanTable);
+        recordings::GuideParse result;
         QBENCHMARK {
             session::ShowTable table;
-            parse = recordings::parseGuide(fullTable_, table);
+            result = recordings::parseGuide(guide, table);
         }
-        QCOMPARE(parse.showCount, 201);
-        QVERIFY(!parse.moreThanTable);
+        QCOMPARE(result.showCount, shows);
+        QCOMPARE(result.moreThanTable, moreThanTable);
     }
-
-    void fiveMegabytes()
-    {
-        recordings::GuideParse parse;
-        QBENCHMARK {
-            session::ShowTable table;
-            parse = recordings::parseGuide(fiveMegabytes_, table);
-        }
-        QCOMPARE(parse.showCount, 201);
-        QVERIFY(parse.moreThanTable);
-    }
-
-    void fiveMegabyteEntrySearch()
-    {
-        recordings::GuideParse parse;
-        QBENCHMARK {
-            session::ShowTable table;
-            parse = recordings::parseGuide(longSearch_, table);
-        }
-        QCOMPARE(parse.showCount, 1);
-    }
-
-private:
-    QByteArray fullTable_;
-    QByteArray fiveMegabytes_;
-    QByteArray longSearch_;
 };
 
 QTEST_APPLESS_MAIN(BenchGuide)

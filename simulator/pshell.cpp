@@ -12,39 +12,29 @@
 
 using namespace replaysim;
 
-namespace {
-
-int fail(const QString &message, int code)
-{
-    std::fprintf(stderr, "PShell.exe: %s\n", qPrintable(message));
-    return code;
-}
-
-} // namespace
-
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     logCommandLine(args);
     if (args.size() != 1)
-        return fail(QStringLiteral("usage: PShell.exe"), 2);
+        return fail("PShell.exe", QStringLiteral("usage: PShell.exe"), 2);
 
     QFile in(QStringLiteral("guide.dat"));
     if (!in.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("guide.dat: ") + in.errorString(), 1);
+        return fail("PShell.exe", QStringLiteral("guide.dat: ") + in.errorString(), 1);
     QByteArray address;
     QList<Recording> recordings;
     if (!parseGuideDat(in.readAll(), address, recordings))
-        return fail(QStringLiteral("guide.dat is not a recorder guide"), 1);
+        return fail("PShell.exe", QStringLiteral("guide.dat is not a recorder guide"), 1);
     in.close();
 
     // Written under a temporary name and renamed, so a reader never sees half a listing.
     QSaveFile out(QStringLiteral("guide.txt"));
     if (!out.open(QIODevice::WriteOnly))
-        return fail(out.errorString(), 1);
+        return fail("PShell.exe", out.errorString(), 1);
     out.write(guideListing(address, recordings));
     if (!out.commit())
-        return fail(out.errorString(), 1);
+        return fail("PShell.exe", out.errorString(), 1);
     return 0;
 }

@@ -24,15 +24,9 @@ constexpr int kOk = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
-int fail(const QString &message, int code)
-{
-    std::fprintf(stderr, "ReplayPC: %s\n", qPrintable(message));
-    return code;
-}
-
 int usage()
 {
-    return fail(QStringLiteral("usage: ReplayPC <address> -g | ReplayPC <address> -e <file> [delay]"),
+    return fail("ReplayPC", QStringLiteral("usage: ReplayPC <address> -g | ReplayPC <address> -e <file> [delay]"),
                 kUsage);
 }
 
@@ -69,14 +63,14 @@ int fetchGuide(const QByteArray &address, const QList<Recording> &recordings)
 {
     pause(300);
     if (!isReachable(address))
-        return fail(QStringLiteral("no recorder answers at %1").arg(text::toUnicode(address)),
+        return fail("ReplayPC", QStringLiteral("no recorder answers at %1").arg(text::toUnicode(address)),
                     kFailed);
     QSaveFile file(QStringLiteral("guide.dat"));
     if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString(), kFailed);
+        return fail("ReplayPC", file.errorString(), kFailed);
     file.write(guideDat(address, recordings));
     if (!file.commit())
-        return fail(file.errorString(), kFailed);
+        return fail("ReplayPC", file.errorString(), kFailed);
     return kOk;
 }
 
@@ -85,19 +79,19 @@ int extract(const QByteArray &address, const QString &name, const QList<Recordin
 {
     const QByteArray bytes = text::fromUnicode(name);
     if (!isBareFileName(bytes))
-        return fail(QStringLiteral("refusing to write \"%1\" outside the working directory").arg(name),
+        return fail("ReplayPC", QStringLiteral("refusing to write \"%1\" outside the working directory").arg(name),
                     kFailed);
     if (!isReachable(address))
-        return fail(QStringLiteral("no recorder answers at %1").arg(text::toUnicode(address)),
+        return fail("ReplayPC", QStringLiteral("no recorder answers at %1").arg(text::toUnicode(address)),
                     kFailed);
     const auto found = std::find_if(recordings.begin(), recordings.end(),
                                     [&](const Recording &r) { return r.fileName == bytes; });
     if (found == recordings.end())
-        return fail(QStringLiteral("the recorder holds no recording %1").arg(name), kFailed);
+        return fail("ReplayPC", QStringLiteral("the recorder holds no recording %1").arg(name), kFailed);
     pause(pauseMs);
     switch (found->fault) {
     case Recording::Fault::Fail:
-        return fail(QStringLiteral("transfer of %1 broke off").arg(name), kFailed);
+        return fail("ReplayPC", QStringLiteral("transfer of %1 broke off").arg(name), kFailed);
     case Recording::Fault::NoFile:
         return kOk; // reports success and leaves nothing, as a confused tool would
     case Recording::Fault::None:
@@ -105,11 +99,11 @@ int extract(const QByteArray &address, const QString &name, const QList<Recordin
     }
     QFile file(name);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return fail(file.errorString(), kFailed);
+        return fail("ReplayPC", file.errorString(), kFailed);
     const QByteArray data = programStream(*found);
     if (file.write(data) != data.size()) {
         file.remove();
-        return fail(QStringLiteral("could not write %1").arg(name), kFailed);
+        return fail("ReplayPC", QStringLiteral("could not write %1").arg(name), kFailed);
     }
     return kOk;
 }
@@ -140,7 +134,7 @@ int main(int argc, char **argv)
     QList<Recording> recordings;
     QString error;
     if (!loadRecordings(recordings, error))
-        return fail(error, kUsage);
+        return fail("ReplayPC", error, kUsage);
 
     const QByteArray address = text::fromUnicode(args.at(1));
     if (guide)

@@ -1,5 +1,7 @@
 #include "simlog.h"
 
+#include <cstdio>
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -33,6 +35,12 @@ void logCommandLine(const QStringList &arguments)
     QFile log(path);
     if (log.open(QIODevice::WriteOnly | QIODevice::Append))
         log.write(line.toUtf8());
+}
+
+int fail(const char *tool, const QString &message, int code)
+{
+    std::fprintf(stderr, "%s: %s\n", tool, qPrintable(message));
+    return code;
 }
 
 } // namespace replaysim

@@ -15,4 +15,7 @@ void logCommandLine(const QStringList &arguments);
 
 QString escapeForLog(const QString &text);
 
+// Prints "<tool>: <message>" on standard error and gives back `code` as the exit status.
+int fail(const char *tool, const QString &message, int code);
+
 } // namespace replaysim

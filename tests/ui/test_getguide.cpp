@@ -21,12 +21,6 @@ QLineEdit *box(const std::unique_ptr<ui::Form1> &form, const char *name)
     return control<QLineEdit>(form.get(), name);
 }
 
-void getGuide(const std::unique_ptr<ui::Form1> &form, const QString &address)
-{
-    box(form, "IPAddress")->setText(address);
-    QTest::mouseClick(control<QPushButton>(form.get(), "GetGuide"), Qt::LeftButton);
-}
-
 // Replaces PShell.exe by a script that leaves exactly `guide` as "guide.txt".
 void convertTo(const QByteArray &guide)
 {
@@ -70,7 +64,7 @@ private slots:
         Seen seen;
         auto form = makeForm(seen);
         box(form, "Text9")->setText(delay);
-        getGuide(form, address);
+        getGuide(form.get(), address);
         QCOMPARE(seen.messages, QStringList{message});
         QVERIFY(!form->sessionState().GuideFetched);
         QVERIFY(sim.calls().isEmpty());
@@ -79,7 +73,7 @@ private slots:
 
         // The user corrects the boxes and tries again.
         box(form, "Text9")->setText(QStringLiteral("Default"));
-        getGuide(form, QStringLiteral("192.168.0.20"));
+        getGuide(form.get(), QStringLiteral("192.168.0.20"));
         QVERIFY(form->sessionState().GuideFetched);
     }
 
@@ -90,7 +84,7 @@ private slots:
         QVERIFY(sim.installed());
         Seen seen;
         auto form = makeForm(seen);
-        getGuide(form, QStringLiteral("192.168.0.20"));
+        getGuide(form.get(), QStringLiteral("192.168.0.20"));
 
         QVERIFY(seen.messages.isEmpty());
         QCOMPARE(sim.calls(), (QStringList{QStringLiteral("ReplayPC\t192.168.0.20\t-g"),
@@ -123,7 +117,7 @@ private slots:
         }
 
         // A second click changes nothing and runs nothing.
-        getGuide(form, QStringLiteral("192.168.0.20"));
+        getGuide(form.get(), QStringLiteral("192.168.0.20"));
         QCOMPARE(sim.calls().size(), 2);
         QCOMPARE(list->count(), shows);
         QVERIFY(control<QPushButton>(form.get(), "GetGuide")->isEnabled());
@@ -135,7 +129,7 @@ private slots:
         WorkDir dir;
         Seen seen;
         auto form = makeForm(seen);
-        getGuide(form, QStringLiteral("192.168.0.20"));
+        getGuide(form.get(), QStringLiteral("192.168.0.20"));
         QCOMPARE(seen.messages.size(), 3); // ReplayPC, PShell.exe, then no guide
         QVERIFY(seen.messages.at(0).contains(QStringLiteral("ReplayPC")));
         QVERIFY(seen.messages.at(1).contains(QStringLiteral("PShell.exe")));
@@ -146,7 +140,7 @@ private slots:
 
         Simulator sim;
         QVERIFY(sim.installed());
-        getGuide(form, QStringLiteral("192.168.0.20"));
+        getGuide(form.get(), QStringLiteral("192.168.0.20"));
         QCOMPARE(seen.messages.size(), 3);
         QVERIFY(form->sessionState().GuideFetched);
         QVERIFY(control<QListWidget>(form.get(), "List1")->count() > 0);
@@ -159,7 +153,7 @@ private slots:
         Simulator sim;
         Seen seen;
         auto form = makeForm(seen);
-        getGuide(form, QStringLiteral("192.0.2.7"));
+        getGuide(form.get(), QStringLiteral("192.0.2.7"));
         QCOMPARE(seen.messages.size(), 1); // the tools ran and failed: only the missing guide
         QVERIFY(seen.messages.first().contains(QStringLiteral("guide.txt")));
         QVERIFY(!form->sessionState().GuideFetched);
@@ -172,7 +166,7 @@ private slots:
         Simulator sim;
         Seen seen;
         auto form = makeForm(seen);
-        getGuide(form, QStringLiteral("192.168.0.20;touch pwned|x$(touch y)`touch z`>w"));
+        getGuide(form.get(), QStringLiteral("192.168.0.20;touch pwned|x$(touch y)`touch z`>w"));
         const QStringList calls = sim.calls();
         QVERIFY(!calls.isEmpty());
         QVERIFY(calls.first().startsWith(QStringLiteral("ReplayPC\t192.168.0.20;touch\tpwned|x$(touch")));
@@ -187,7 +181,7 @@ private slots:
         convertTo(record(1, "Standard", "30") + record(2, "High", "60") + "Show #3\r\nMovie: Cut\r\nQuality: High\r\n");
         Seen seen;
         auto form = makeForm(seen);
-        getGuide(form, QStringLiteral("192.168.0.20"));
+        getGuide(form.get(), QStringLiteral("192.168.0.20"));
         QCOMPARE(control<QListWidget>(form.get(), "List1")->count(), 2);
         QCOMPARE(box(form, "Text2")->text(), QStringLiteral(" 2"));
         QCOMPARE(seen.messages.size(), 1);
@@ -205,7 +199,7 @@ private slots:
         convertTo(guide);
         Seen seen;
         auto form = makeForm(seen);
-        getGuide(form, QStringLiteral("192.168.0.20"));
+        getGuide(form.get(), QStringLiteral("192.168.0.20"));
         auto *list = control<QListWidget>(form.get(), "List1");
         QCOMPARE(list->count(), 201);
         QVERIFY(list->item(200)->text().startsWith(QStringLiteral(" Show 201 ")));
@@ -221,7 +215,7 @@ private slots:
         convertTo("ReplayTV Guide Listing\r\nshow #1 is no start line\r\n Show #2 neither\r\n");
         Seen seen;
         auto form = makeForm(seen);
-        getGuide(form, QStringLiteral("192.168.0.20"));
+        getGuide(form.get(), QStringLiteral("192.168.0.20"));
         QCOMPARE(control<QListWidget>(form.get(), "List1")->count(), 0);
         QCOMPARE(box(form, "Text2")->text(), QStringLiteral(" 0"));
         QVERIFY(form->sessionState().GuideFetched);
@@ -246,7 +240,7 @@ private slots:
         Simulator sim;
         Seen seen;
         auto form = makeForm(seen);
-        getGuide(form, QStringLiteral("192.168.0.20"));
+        getGuide(form.get(), QStringLiteral("192.168.0.20"));
         QVERIFY(form->sessionState().ShowCount > 0);
         if (guideTextGoneBefore)
             QVERIFY(QFile::remove(QStringLiteral("guide.txt")));
@@ -273,7 +267,7 @@ private slots:
         Seen seen;
         auto form = makeForm(seen);
         form->show();
-        getGuide(form, QStringLiteral("192.168.0.20"));
+        getGuide(form.get(), QStringLiteral("192.168.0.20"));
         auto *list = control<QListWidget>(form.get(), "List1");
         QCOMPARE(list->count(), 5);
         const auto figures = [&] {
