@@ -27,6 +27,82 @@ private slots:
         QCOMPARE(text::fromUnicode(QString::fromUtf8("a✓b€\U0001F600c")), QByteArray("a?b\x80?c"));
     }
 
+    // The 32 bytes where Windows-1252 differs from Latin-1, each both ways.
+    void codePage_highControls_data()
+    {
+        QTest::addColumn<int>("byte");
+        QTest::addColumn<int>("codePoint");
+        const QList<std::pair<int, int>> rows{
+            {0x80, 0x20AC}, {0x81, 0x0081}, {0x82, 0x201A}, {0x83, 0x0192}, {0x84, 0x201E},
+            {0x85, 0x2026}, {0x86, 0x2020}, {0x87, 0x2021}, {0x88, 0x02C6}, {0x89, 0x2030},
+            {0x8A, 0x0160}, {0x8B, 0x2039}, {0x8C, 0x0152}, {0x8D, 0x008D}, {0x8E, 0x017D},
+            {0x8F, 0x008F}, {0x90, 0x0090}, {0x91, 0x2018}, {0x92, 0x2019}, {0x93, 0x201C},
+            {0x94, 0x201D}, {0x95, 0x2022}, {0x96, 0x2013}, {0x97, 0x2014}, {0x98, 0x02DC},
+            {0x99, 0x2122}, {0x9A, 0x0161}, {0x9B, 0x203A}, {0x9C, 0x0153}, {0x9D, 0x009D},
+            {0x9E, 0x017E}, {0x9F, 0x0178}};
+        for (const auto &[byte, codePoint] : rows)
+            QTest::addRow("0x%02X", byte) << byte << codePoint;
+    }
+    void codePage_highControls()
+    {
+        QFETCH(int, byte);
+        QFETCH(int, codePoint);
+        const QByteArray bytes(1, char(byte));
+        QCOMPARE(text::toUnicode(bytes), QString(QChar(char16_t(codePoint))));
+        QCOMPARE(text::fromUnicode(QString(QChar(char16_t(codePoint)))), bytes);
+    }
+
+    void codePage_latin1Edges_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("unicode");
+        QTest::newRow("nul") << QByteArray(1, '\0') << QString(QChar(0));
+        QTest::newRow("0x7F") << QByteArray("\x7F") << QString(QChar(0x7F));
+        QTest::newRow("no-break space 0xA0") << QByteArray("\xA0") << QString(QChar(0xA0));
+        QTest::newRow("e acute 0xE9") << QByteArray("\xE9") << QString(QChar(0xE9));
+        QTest::newRow("0xFF") << QByteArray("\xFF") << QString(QChar(0xFF));
+        QTest::newRow("empty") << QByteArray() << QString();
+        QTest::newRow("mixed") << QByteArray("R\xE9sum\xE9 \x96 \x80\x31\x30") << QString::fromUtf8("Résumé – €10");
+    }
+    void codePage_latin1Edges()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, unicode);
+        QCOMPARE(text::toUnicode(bytes), unicode);
+        QCOMPARE(text::fromUnicode(unicode), bytes);
+    }
+
+    void codePage_everyByteRoundTrips()
+    {
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all += char(b);
+        const QString unicode = text::toUnicode(all);
+        QCOMPARE(unicode.size(), all.size());
+        QCOMPARE(text::fromUnicode(unicode), all);
+    }
+
+    // Characters the code page cannot hold: each becomes one "?", the rest stays.
+    void codePage_unencodable_data()
+    {
+        QTest::addColumn<QString>("unicode");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("C1 control 0x80 (byte 0x80 is the euro sign)") << QString(QChar(0x80)) << QByteArray("?");
+        QTest::newRow("C1 control 0x9F") << QString(QChar(0x9F)) << QByteArray("?");
+        QTest::newRow("first beyond Latin-1") << QString(QChar(0x100)) << QByteArray("?");
+        QTest::newRow("Greek") << QString::fromUtf8("a\u03B1b") << QByteArray("a?b");
+        QTest::newRow("surrogate pair is one character") << QString::fromUtf8("x\U0001F600y") << QByteArray("x?y");
+        QTest::newRow("lone high surrogate") << (QString(QChar(0xD83D)) + u'z') << QByteArray("?z");
+        QTest::newRow("lone low surrogate at end") << (u'z' + QString(QChar(0xDE00))) << QByteArray("z?");
+        QTest::newRow("replacement character") << QString(QChar(0xFFFD)) << QByteArray("?");
+    }
+    void codePage_unencodable()
+    {
+        QFETCH(QString, unicode);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(text::fromUnicode(unicode), bytes);
+    }
+
     void clockTexts_fixedWidth_data()
     {
         QTest::addColumn<QDate>("date");
