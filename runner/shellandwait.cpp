@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <cerrno>
+#include <string>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -52,6 +53,11 @@ Resolved resolveProgram(const QString &program)
     Resolved r;
     if (hasDirectory(program)) {
         r.path = program;
+#ifdef Q_OS_WIN
+        // Windows adds ".exe" to a name without extension, with a directory as well.
+        if (QFileInfo(program).suffix().isEmpty() && QFileInfo(program + QStringLiteral(".exe")).isFile())
+            r.path = program + QStringLiteral(".exe");
+#endif
         return r;
     }
     bool presentButNotRunnable = false;
@@ -65,9 +71,15 @@ Resolved resolveProgram(const QString &program)
             presentButNotRunnable = true;
     }
     r.path = QStandardPaths::findExecutable(program);
-    // qt_error_string words these two numbers the same way on every platform.
-    if (r.path.isEmpty())
+    if (r.path.isEmpty()) {
+        // The system's own numbers for the two cases, which qt_error_string words as the
+        // system does.
+#ifdef Q_OS_WIN
+        r.errorCode = presentButNotRunnable ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND;
+#else
         r.errorCode = presentButNotRunnable ? EACCES : ENOENT;
+#endif
+    }
     return r;
 }
 
@@ -85,10 +97,8 @@ RunResult runAndWait(const QByteArray &commandLine)
 
     QString program;
 #ifdef Q_OS_WIN
-    // The line goes to the new process exactly as composed; only the program name is taken off
-    // its head. QProcess puts one blank between program and native arguments, so the blank
-    // that ends the name is dropped here.
-    QString rest;
+    // Only the program name is taken off the head of the line, the way Windows reads it: up to
+    // the first blank, or within double quotes. The line itself goes to the process unchanged.
     {
         qsizetype i = 0;
         while (i < line.size() && line.at(i) == QLatin1Char(' '))
@@ -98,13 +108,11 @@ RunResult runAndWait(const QByteArray &commandLine)
             const QChar c = line.at(i);
             if (c == QLatin1Char('"'))
                 quoted = !quoted;
-            else if (c == QLatin1Char(' ') && !quoted)
+            else if ((c == QLatin1Char(' ') || c == QLatin1Char('\t')) && !quoted)
                 break;
             else
                 program += c;
         }
-        if (i < line.size())
-            rest = line.mid(i + 1);
     }
 #else
     // No shell: blanks split the line and double quotes group, as a Windows program's own
@@ -128,10 +136,17 @@ RunResult runAndWait(const QByteArray &commandLine)
     QProcess process;
     process.setProgram(resolved.path);
 #ifdef Q_OS_WIN
-    process.setNativeArguments(rest);
-    process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments *args) {
-        args->flags |= CREATE_NO_WINDOW;
-    });
+    // The program found is started by its full name, and the process receives the command line
+    // exactly as composed (QProcess would put the quoted full path at its head). No console
+    // window opens for a console tool.
+    const std::wstring application = QDir::toNativeSeparators(resolved.path).toStdWString();
+    std::wstring verbatim = line.toStdWString();
+    process.setCreateProcessArgumentsModifier(
+        [application, verbatim](QProcess::CreateProcessArguments *args) mutable {
+            args->applicationName = application.c_str();
+            args->arguments = verbatim.data(); // CreateProcessW may write into this buffer
+            args->flags |= CREATE_NO_WINDOW;
+        });
 #else
     process.setArguments(arguments);
 #endif

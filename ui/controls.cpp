@@ -106,10 +106,19 @@ QWidget *createControl(const ControlSpec &c, QWidget *parent)
 
 } // namespace
 
+QString faceName(Face face)
+{
+#ifdef Q_OS_WIN
+    // Windows has the window design's own faces.
+    return face == Face::Fixed ? QStringLiteral("Courier New") : QStringLiteral("MS Sans Serif");
+#else
+    return face == Face::Fixed ? QStringLiteral("Liberation Mono") : QStringLiteral("Liberation Sans");
+#endif
+}
+
 QFont fontFor(const FontSpec &design)
 {
-    QFont font(design.face == Face::Fixed ? QStringLiteral("Liberation Mono")
-                                        : QStringLiteral("Liberation Sans"));
+    QFont font(faceName(design.face));
     font.setStyleHint(design.face == Face::Fixed ? QFont::Monospace : QFont::SansSerif);
     if (design.face == Face::Fixed)
         font.setFixedPitch(true);

@@ -8,8 +8,11 @@ class QWidget;
 
 namespace ui {
 
-// The substitute faces: Liberation Sans for the sans-serif face and Liberation Mono for the
-// fixed-pitch one (metric-compatible), with style hints for machines that lack them.
+// The face asked for: on Windows the design's own "MS Sans Serif" and "Courier New"; elsewhere
+// the substitutes Liberation Sans for the sans-serif face and Liberation Mono for the
+// fixed-pitch one (metric-compatible).
+QString faceName(Face face);
+// The face at the design's size and style, with style hints for machines that lack it.
 QFont fontFor(const FontSpec &design);
 
 // Sets the window's name, caption, font and fixed client size, creates every control of the

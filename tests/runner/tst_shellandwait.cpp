@@ -1,12 +1,17 @@
 // Running one command line to its end: how the line reaches the tool, how the program is found,
 // and which failures count as a failure to start.
 #include "shellandwait.h"
+#include "testtools.h"
 #include "workdir.h"
 
 #include <QElapsedTimer>
 #include <QTest>
 
 #include <memory>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 using namespace runner;
 
@@ -26,22 +31,31 @@ private slots:
     void failingToolCountsAsRun();
     void programLookup_data();
     void programLookup();
+    void toolNameForms_data();
+    void toolNameForms();
     void waitsForTheEnd();
     void standardStreamsAreNull();
 
 private:
     void script(const QString &dir, const QString &name, const QByteArray &body);
+    // Puts the stand-in tool under `name` (".exe" added on Windows) into `dir`.
+    void probe(const QString &dir, const QString &name);
     std::unique_ptr<WorkDir> work_;
     QByteArray path_;
 };
 
-static const QStringList kTools{QStringLiteral("ReplayPC"), QStringLiteral("PShell.exe")};
+// How the platform words a program that is not there and one that cannot be run.
+#ifdef Q_OS_WIN
+static const QString kNotFound = qt_error_string(ERROR_FILE_NOT_FOUND);
+static const QString kNotRunnable = qt_error_string(ERROR_ACCESS_DENIED);
+#else
+static const QString kNotFound = QStringLiteral("No such file");
+static const QString kNotRunnable = QStringLiteral("Permission denied");
+#endif
+static const QStringList kTools{replayPCFileName(), QStringLiteral("PShell.exe")};
 
 void TestShellAndWait::initTestCase()
 {
-#ifndef Q_OS_UNIX
-    QSKIP("the tests use shell scripts as stand-in tools");
-#endif
     path_ = qgetenv("PATH");
 }
 
@@ -49,8 +63,8 @@ void TestShellAndWait::init()
 {
     work_ = std::make_unique<WorkDir>();
     // The tools sit in the working directory, as the program expects them.
-    QVERIFY(QFile::copy(QStringLiteral(SIMULATOR_REPLAYPC), QStringLiteral("ReplayPC")));
-    QVERIFY(QFile::copy(QStringLiteral(SIMULATOR_PSHELL), QStringLiteral("PShell.exe")));
+    QVERIFY(QFile::copy(simulatorReplayPC(), replayPCFileName()));
+    QVERIFY(QFile::copy(simulatorPShell(), QStringLiteral("PShell.exe")));
     qputenv("REPLAYSIM_LOG", work_->logPath().toLocal8Bit());
     qputenv("REPLAYSIM_FAST", "1");
     qunsetenv("REPLAYSIM_RECORDINGS");
@@ -59,7 +73,13 @@ void TestShellAndWait::init()
 void TestShellAndWait::cleanup()
 {
     qputenv("PATH", path_);
+    qunsetenv("DOVREL_PROBE");
     work_.reset();
+}
+
+void TestShellAndWait::probe(const QString &dir, const QString &name)
+{
+    QVERIFY(QFile::copy(probeTool(), dir + QLatin1Char('/') + programFileName(name)));
 }
 
 void TestShellAndWait::script(const QString &dir, const QString &name, const QByteArray &body)
@@ -100,6 +120,15 @@ void TestShellAndWait::argumentsAsReceived_data()
     QTest::newRow("redirect") << QByteArray("ReplayPC 10.0.0.1 -g >out.txt")
                               << QStringList{rp, QStringLiteral("10.0.0.1"), QStringLiteral("-g"), QStringLiteral(">out.txt")}
                               << none;
+    QTest::newRow("ampersand") << QByteArray("ReplayPC 10.0.0.1&echo pwned -g")
+                               << QStringList{rp, QStringLiteral("10.0.0.1&echo"), QStringLiteral("pwned"), QStringLiteral("-g")}
+                               << none;
+    QTest::newRow("percent variable") << QByteArray("ReplayPC %PATH% -g")
+                                      << QStringList{rp, QStringLiteral("%PATH%"), QStringLiteral("-g")} << none;
+    QTest::newRow("caret") << QByteArray("ReplayPC 10.0.0.1^&x -g")
+                           << QStringList{rp, QStringLiteral("10.0.0.1^&x"), QStringLiteral("-g")} << none;
+    QTest::newRow("redirect, no blank") << QByteArray("ReplayPC 10.0.0.1>out.txt -g")
+                                        << QStringList{rp, QStringLiteral("10.0.0.1>out.txt"), QStringLiteral("-g")} << none;
     QTest::newRow("single-byte letters") << QByteArray("ReplayPC caf\xE9 -g")
                                          << QStringList{rp, QStringLiteral("caf\u00E9"), QStringLiteral("-g")} << none;
     QTest::newRow("extract with delay")
@@ -129,6 +158,7 @@ void TestShellAndWait::startFailures_data()
     QTest::newRow("not found, with directory") << QByteArray("./NoSuchDovrelTool -g") << QStringLiteral("NoSuchDovrelTool");
     QTest::newRow("not executable") << QByteArray("plain.txt -g") << QStringLiteral("plain.txt");
     QTest::newRow("directory") << QByteArray("subdir -g") << QStringLiteral("subdir");
+    QTest::newRow("program file that is no program") << QByteArray("junk -g") << QStringLiteral("junk");
     QTest::newRow("empty line") << QByteArray() << QString();
     QTest::newRow("blanks only") << QByteArray("   ") << QString();
 }
@@ -139,6 +169,7 @@ void TestShellAndWait::startFailures()
     QFETCH(QString, named);
     QVERIFY(writeFile(QStringLiteral("plain.txt"), "not a program"));
     QVERIFY(QDir().mkdir(QStringLiteral("subdir")));
+    QVERIFY(writeFile(programFileName(QStringLiteral("junk")), "neither a program nor a script", true));
     const RunResult r = runAndWait(line);
     QVERIFY(!r.started);
     QVERIFY(!r.error.isEmpty());
@@ -149,23 +180,27 @@ void TestShellAndWait::startFailures()
 void TestShellAndWait::failingToolCountsAsRun_data()
 {
     QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<QByteArray>("scriptBody"); // empty: the line runs a simulator
+    QTest::addColumn<QByteArray>("probeActions"); // empty: the line runs a simulator
     QTest::newRow("exit 1: no guide.dat") << QByteArray("PShell.exe") << QByteArray();
     QTest::newRow("exit 1: unreachable") << QByteArray("ReplayPC 192.0.2.1 -g") << QByteArray();
     QTest::newRow("exit 2: usage") << QByteArray("ReplayPC") << QByteArray();
-    QTest::newRow("crash") << QByteArray("crasher") << QByteArray("kill -SEGV $$");
+    QTest::newRow("crash") << QByteArray("crasher") << QByteArray("crash");
     QTest::newRow("exit 255") << QByteArray("crasher") << QByteArray("exit 255");
 }
 
 void TestShellAndWait::failingToolCountsAsRun()
 {
     QFETCH(QByteArray, line);
-    QFETCH(QByteArray, scriptBody);
-    if (!scriptBody.isEmpty())
-        script(work_->path(), QStringLiteral("crasher"), scriptBody);
+    QFETCH(QByteArray, probeActions);
+    if (!probeActions.isEmpty()) {
+        probe(work_->path(), QStringLiteral("crasher"));
+        qputenv("DOVREL_PROBE", probeActions + ";where");
+    }
     const RunResult r = runAndWait(line);
     QVERIFY(r.started);
     QCOMPARE(r.error, QString());
+    if (!probeActions.isEmpty()) // it ended before its last action
+        QVERIFY(!QFile::exists(QStringLiteral("ran-from")));
 }
 
 void TestShellAndWait::programLookup_data()
@@ -188,25 +223,63 @@ void TestShellAndWait::programLookup()
     QFETCH(bool, onPath);
     QFETCH(QByteArray, ranFrom);
     const QString tool = QStringLiteral("DovrelProbeTool");
+    const QString fileName = programFileName(tool);
     QTemporaryDir pathDir;
+    qputenv("DOVREL_PROBE", "where");
     if (onPath) {
-        script(pathDir.path(), tool, "echo path > ran-from");
-        qputenv("PATH", pathDir.path().toLocal8Bit() + ':' + path_);
+        probe(pathDir.path(), tool);
+        qputenv("PATH", QFile::encodeName(QDir::toNativeSeparators(pathDir.path())) + QDir::listSeparator().toLatin1()
+                            + path_);
     }
     if (inWorkDir == QStringLiteral("dir"))
-        QVERIFY(QDir().mkdir(tool));
-    else if (!inWorkDir.isEmpty())
-        QVERIFY(writeFile(tool, "#!/bin/sh\necho cwd > ran-from\n", inWorkDir == QStringLiteral("exec")));
+        QVERIFY(QDir().mkdir(fileName));
+    else if (inWorkDir == QStringLiteral("exec"))
+        probe(work_->path(), tool);
+    else if (inWorkDir == QStringLiteral("plain"))
+        QVERIFY(writeFile(tool, "not a program")); // no execute permission; on Windows no ".exe"
 
     const RunResult r = runAndWait(tool.toLatin1() + " arg");
     QCOMPARE(r.started, !ranFrom.isEmpty());
-    QCOMPARE(fileBytes(QStringLiteral("ran-from")).trimmed(), ranFrom);
+    const QString ran = QString::fromLocal8Bit(fileBytes(QStringLiteral("ran-from")).trimmed());
     if (ranFrom.isEmpty()) {
+        QCOMPARE(ran, QString());
         QVERIFY(r.error.contains(tool));
-        QVERIFY2(r.error.contains(inWorkDir.isEmpty() ? QStringLiteral("No such file")
-                                                      : QStringLiteral("Permission denied")),
-                 qPrintable(r.error));
+        QVERIFY2(r.error.contains(inWorkDir.isEmpty() ? kNotFound : kNotRunnable), qPrintable(r.error));
+    } else {
+        const QString expectedDir = ranFrom == "cwd" ? work_->path() : pathDir.path();
+        QVERIFY2(!ran.isEmpty(), "the tool did not run");
+        QCOMPARE(QFileInfo(ran).canonicalPath(), QFileInfo(expectedDir).canonicalFilePath());
     }
+}
+
+// How the name at the head of the line may be written: Windows adds ".exe" to a bare name and
+// matches file names without regard to case.
+void TestShellAndWait::toolNameForms_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("loggedName"); // the name the tool was started under, as it saw it
+    QTest::newRow("bare name") << QByteArray("ReplayPC 10.0.0.1 -g") << QStringLiteral("ReplayPC");
+    QTest::newRow("quoted name") << QByteArray("\"ReplayPC\" 10.0.0.1 -g") << QStringLiteral("ReplayPC");
+    QTest::newRow("name with extension") << QByteArray("PShell.exe") << QStringLiteral("PShell.exe");
+#ifdef Q_OS_WIN
+    QTest::newRow("bare name with directory") << QByteArray(".\\ReplayPC 10.0.0.1 -g") << QStringLiteral("ReplayPC");
+    QTest::newRow("bare name, other case") << QByteArray("replaypc 10.0.0.1 -g") << QStringLiteral("replaypc");
+    QTest::newRow("extension, other case") << QByteArray("REPLAYPC.EXE 10.0.0.1 -g") << QStringLiteral("REPLAYPC.EXE");
+    QTest::newRow("pshell, other case") << QByteArray("pshell.exe") << QStringLiteral("pshell.exe");
+#else
+    QTest::newRow("name with directory") << QByteArray("./ReplayPC 10.0.0.1 -g") << QStringLiteral("ReplayPC");
+#endif
+}
+
+void TestShellAndWait::toolNameForms()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, loggedName);
+    const RunResult r = runAndWait(line);
+    QVERIFY2(r.started, qPrintable(r.error));
+    const QList<QStringList> runs = work_->logged();
+    QCOMPARE(runs.size(), 1);
+    QCOMPARE(runs.first().first(), loggedName);
 }
 
 void TestShellAndWait::waitsForTheEnd()

@@ -1,4 +1,5 @@
 // The stand-in recorder tools: the files they leave, and their refusals.
+#include "testtools.h"
 #include "workdir.h"
 
 #include <QElapsedTimer>
@@ -32,8 +33,6 @@ private:
     std::unique_ptr<WorkDir> work_;
 };
 
-static const QString kReplayPC = QStringLiteral(SIMULATOR_REPLAYPC);
-static const QString kPShell = QStringLiteral(SIMULATOR_PSHELL);
 static const QString kHeld = QStringLiteral("1040500800.mpg"); // Casablanca, built in
 
 // Runs a simulator in the working directory; `recordings` non-empty replaces the built-in list.
@@ -61,8 +60,8 @@ int TestSimulator::run(const QString &program, const QStringList &args, const QB
 
 void TestSimulator::guideRoundTrip()
 {
-    QCOMPARE(run(kReplayPC, {QStringLiteral("192.168.1.20"), QStringLiteral("-g")}), 0);
-    QCOMPARE(run(kPShell, {}), 0);
+    QCOMPARE(run(simulatorReplayPC(), {QStringLiteral("192.168.1.20"), QStringLiteral("-g")}), 0);
+    QCOMPARE(run(simulatorPShell(), {}), 0);
     const QByteArray guide = fileBytes(QStringLiteral("guide.txt"));
     QCOMPARE(guide.count("\n"), guide.count("\r\n"));
     QVERIFY(guide.endsWith("\r\n"));
@@ -113,8 +112,8 @@ void TestSimulator::hostileNamesReachTheGuide()
                             "B: Two\tMedium\t01/02/2003 2:00 PM\ta\\b\t60\tnofile\r\n"
                             "\n"
                             "C: Three\tStandard\t01/02/2003 3:00 PM\t..\t999\tfail\n";
-    QCOMPARE(run(kReplayPC, {QStringLiteral("10.0.0.1"), QStringLiteral("-g")}, list), 0);
-    QCOMPARE(run(kPShell, {}), 0);
+    QCOMPARE(run(simulatorReplayPC(), {QStringLiteral("10.0.0.1"), QStringLiteral("-g")}, list), 0);
+    QCOMPARE(run(simulatorPShell(), {}), 0);
     const QByteArray guide = fileBytes(QStringLiteral("guide.txt"));
     QCOMPARE(guide.count("\r\nShow #"), 3);
     for (const char *entry : {"\r\nFilename: ../x\r\n", "\r\nFilename: a\\b\r\n", "\r\nFilename: ..\r\n",
@@ -135,7 +134,7 @@ void TestSimulator::extractWritesProgramStream_data()
 void TestSimulator::extractWritesProgramStream()
 {
     QFETCH(QStringList, delay);
-    QCOMPARE(run(kReplayPC, QStringList{QStringLiteral("10.0.0.1"), QStringLiteral("-e"), kHeld} + delay), 0);
+    QCOMPARE(run(simulatorReplayPC(), QStringList{QStringLiteral("10.0.0.1"), QStringLiteral("-e"), kHeld} + delay), 0);
     const QByteArray mpeg = fileBytes(kHeld);
     QVERIFY(mpeg.startsWith(QByteArray::fromHex("000001BA")));
     QVERIFY(mpeg.endsWith(QByteArray::fromHex("000001B9")));
@@ -156,28 +155,28 @@ void TestSimulator::refusals_data()
                                + held + "sub/x\t5\n" + held + "C:x\t5\n" + held + "bad.mpg\t5\tfail\n"
                                + held + "none.mpg\t5\tnofile\n";
     auto row = [](const char *name) -> QTestData & { return QTest::newRow(name); };
-    row("unknown file") << kReplayPC << QStringList{ip, e, QStringLiteral("9999999999.mpg")} << QByteArray() << QByteArray() << 1;
+    row("unknown file") << simulatorReplayPC() << QStringList{ip, e, QStringLiteral("9999999999.mpg")} << QByteArray() << QByteArray() << 1;
     for (const char *address : {"192.0.2.7", "10.0.0", "10.0.0.256", "1.2.3.4.5", "recorder.local", "", " 10.0.0.1", "10.0.0.1 x"}) {
         row(qPrintable(QStringLiteral("-e unreachable '%1'").arg(QLatin1String(address))))
-            << kReplayPC << QStringList{QLatin1String(address), e, kHeld} << QByteArray() << QByteArray() << 1;
+            << simulatorReplayPC() << QStringList{QLatin1String(address), e, kHeld} << QByteArray() << QByteArray() << 1;
         row(qPrintable(QStringLiteral("-g unreachable '%1'").arg(QLatin1String(address))))
-            << kReplayPC << QStringList{QLatin1String(address), g} << QByteArray() << QByteArray() << 1;
+            << simulatorReplayPC() << QStringList{QLatin1String(address), g} << QByteArray() << QByteArray() << 1;
     }
     for (const char *name : {"../x", "a\\b", "..", ".", "sub/x", "C:x"})
-        row(name) << kReplayPC << QStringList{ip, e, QLatin1String(name)} << hostile << QByteArray() << 1;
-    row("flag fail") << kReplayPC << QStringList{ip, e, QStringLiteral("bad.mpg")} << hostile << QByteArray() << 1;
-    row("flag nofile") << kReplayPC << QStringList{ip, e, QStringLiteral("none.mpg")} << hostile << QByteArray() << 0;
-    row("bad recordings line") << kReplayPC << QStringList{ip, g} << QByteArray("only\ttwo\n") << QByteArray() << 2;
-    row("bad recordings flag") << kReplayPC << QStringList{ip, g} << QByteArray(held + "f\t5\tmaybe\n") << QByteArray() << 2;
+        row(name) << simulatorReplayPC() << QStringList{ip, e, QLatin1String(name)} << hostile << QByteArray() << 1;
+    row("flag fail") << simulatorReplayPC() << QStringList{ip, e, QStringLiteral("bad.mpg")} << hostile << QByteArray() << 1;
+    row("flag nofile") << simulatorReplayPC() << QStringList{ip, e, QStringLiteral("none.mpg")} << hostile << QByteArray() << 0;
+    row("bad recordings line") << simulatorReplayPC() << QStringList{ip, g} << QByteArray("only\ttwo\n") << QByteArray() << 2;
+    row("bad recordings flag") << simulatorReplayPC() << QStringList{ip, g} << QByteArray(held + "f\t5\tmaybe\n") << QByteArray() << 2;
     const QList<QStringList> usages{{}, {ip}, {g}, {ip, QStringLiteral("-x")}, {ip, e}, {ip, g, QStringLiteral("x")},
                                     {ip, e, kHeld, QStringLiteral("abc")}, {ip, e, kHeld, QStringLiteral("-1")},
                                     {ip, e, kHeld, QStringLiteral("1"), QStringLiteral("x")}};
     for (const QStringList &u : usages)
         row(qPrintable(QStringLiteral("usage [%1]").arg(u.join(QLatin1Char(' ')))))
-            << kReplayPC << u << QByteArray() << QByteArray() << 2;
-    row("PShell without guide.dat") << kPShell << QStringList() << QByteArray() << QByteArray() << 1;
-    row("PShell with foreign guide.dat") << kPShell << QStringList() << QByteArray() << QByteArray("junk\n") << 1;
-    row("PShell with argument") << kPShell << QStringList{QStringLiteral("x")} << QByteArray() << QByteArray() << 2;
+            << simulatorReplayPC() << u << QByteArray() << QByteArray() << 2;
+    row("PShell without guide.dat") << simulatorPShell() << QStringList() << QByteArray() << QByteArray() << 1;
+    row("PShell with foreign guide.dat") << simulatorPShell() << QStringList() << QByteArray() << QByteArray("junk\n") << 1;
+    row("PShell with argument") << simulatorPShell() << QStringList{QStringLiteral("x")} << QByteArray() << QByteArray() << 2;
 }
 
 void TestSimulator::refusals()
@@ -199,15 +198,15 @@ void TestSimulator::commandRecord_data()
     QTest::addColumn<QString>("program");
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QByteArray>("line");
-    QTest::newRow("fetch") << kReplayPC << QStringList{QStringLiteral("10.0.0.5"), QStringLiteral("-g")}
+    QTest::newRow("fetch") << simulatorReplayPC() << QStringList{QStringLiteral("10.0.0.5"), QStringLiteral("-g")}
                            << QByteArray("ReplayPC\t10.0.0.5\t-g\n");
-    QTest::newRow("convert") << kPShell << QStringList() << QByteArray("PShell.exe\n");
-    QTest::newRow("usage error is recorded too") << kReplayPC << QStringList() << QByteArray("ReplayPC\n");
-    QTest::newRow("empty and blank arguments") << kReplayPC << QStringList{QString(), QStringLiteral(" ")}
+    QTest::newRow("convert") << simulatorPShell() << QStringList() << QByteArray("PShell.exe\n");
+    QTest::newRow("usage error is recorded too") << simulatorReplayPC() << QStringList() << QByteArray("ReplayPC\n");
+    QTest::newRow("empty and blank arguments") << simulatorReplayPC() << QStringList{QString(), QStringLiteral(" ")}
                                                << QByteArray("ReplayPC\t\t \n");
-    QTest::newRow("escapes") << kReplayPC << QStringList{QStringLiteral("a\tb\\c\nd\re")}
+    QTest::newRow("escapes") << simulatorReplayPC() << QStringList{QStringLiteral("a\tb\\c\nd\re")}
                              << QByteArray("ReplayPC\ta\\tb\\\\c\\nd\\re\n");
-    QTest::newRow("UTF-8") << kReplayPC << QStringList{QStringLiteral("caf\u00E9")} << QByteArray("ReplayPC\tcaf\xC3\xA9\n");
+    QTest::newRow("UTF-8") << simulatorReplayPC() << QStringList{QStringLiteral("caf\u00E9")} << QByteArray("ReplayPC\tcaf\xC3\xA9\n");
 }
 
 void TestSimulator::commandRecord()
@@ -215,16 +214,22 @@ void TestSimulator::commandRecord()
     QFETCH(QString, program);
     QFETCH(QStringList, args);
     QFETCH(QByteArray, line);
+    // The record starts with the file name the program was started under, which on Windows
+    // carries the ".exe" that "ReplayPC" lacks elsewhere.
+    qsizetype nameEnd = 0;
+    while (nameEnd < line.size() && line.at(nameEnd) != '\t' && line.at(nameEnd) != '\n')
+        ++nameEnd;
+    const QByteArray expected = QFileInfo(program).fileName().toUtf8() + line.mid(nameEnd);
     run(program, args);
     run(program, args); // appends
-    QCOMPARE(fileBytes(work_->logPath()), line + line);
+    QCOMPARE(fileBytes(work_->logPath()), expected + expected);
 }
 
 void TestSimulator::extractTakesItsTime()
 {
     QElapsedTimer timer;
     timer.start();
-    QCOMPARE(run(kReplayPC, {QStringLiteral("10.0.0.1"), QStringLiteral("-e"), kHeld}, {}, false), 0);
+    QCOMPARE(run(simulatorReplayPC(), {QStringLiteral("10.0.0.1"), QStringLiteral("-e"), kHeld}, {}, false), 0);
     QVERIFY(timer.elapsed() >= 900);
 }
 

@@ -5,6 +5,10 @@
 
 #include <QtTest>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace {
 
 QByteArray readBytes(const QString &name)
@@ -109,6 +113,51 @@ private slots:
         session::removeIfPresent(QStringLiteral("missing")); // already gone: no effect
         QVERIFY(!QFileInfo::exists(QStringLiteral("file")));
     }
+
+    // The file system decides how names match: without regard to case on Windows.
+    void fileExists_caseOfName_data()
+    {
+#ifdef Q_OS_WIN
+        const bool anyCase = true;
+#else
+        const bool anyCase = false;
+#endif
+        QTest::addColumn<QString>("onDisk");
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("exact") << QStringLiteral("DOVLGUIDE.LOG") << QStringLiteral("DOVLGUIDE.LOG") << true;
+        QTest::newRow("log in lower case") << QStringLiteral("dovlguide.log") << QStringLiteral("DOVLGUIDE.LOG") << anyCase;
+        QTest::newRow("settings in upper case") << QStringLiteral("DOVLIP.DAT") << QStringLiteral("DOVLIP.dat") << anyCase;
+        QTest::newRow("accented letter case") << QString::fromUtf8("\u00C9T\u00C9.mpg") << QString::fromUtf8("\u00E9t\u00E9.mpg") << anyCase;
+        QTest::newRow("other name") << QStringLiteral("guide.txt") << QStringLiteral("guide.tx") << false;
+    }
+    void fileExists_caseOfName()
+    {
+        QFETCH(QString, onDisk);
+        QFETCH(QString, asked);
+        QFETCH(bool, found);
+        writeBytes(onDisk, "x");
+        QCOMPARE(session::FileExists(asked), found);
+        session::removeIfPresent(asked);
+        QCOMPARE(QDir::current().entryList(QDir::Files).contains(onDisk), !found);
+    }
+
+#ifdef Q_OS_WIN
+    // A file that another program holds open without sharing cannot be opened: it counts as
+    // absent, and removing it leaves it alone.
+    void fileExists_lockedByAnotherProgram()
+    {
+        writeBytes(QStringLiteral("held.mpg"), "x");
+        const HANDLE h = CreateFileW(L"held.mpg", GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+        QVERIFY(h != INVALID_HANDLE_VALUE);
+        const bool seen = session::FileExists(QStringLiteral("held.mpg"));
+        session::removeIfPresent(QStringLiteral("held.mpg"));
+        CloseHandle(h);
+        QVERIFY(!seen);
+        QVERIFY(session::FileExists(QStringLiteral("held.mpg")));
+    }
+#endif
 
     void logRecords_exactText()
     {

@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "testtools.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -7,6 +8,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 #ifdef Q_OS_LINUX
 #include <linux/capability.h>
 #include <sys/syscall.h>
@@ -50,8 +54,8 @@ void writeFile(const QString &name, const QByteArray &bytes)
 
 bool installSimulator()
 {
-    return QFile::copy(QStringLiteral(SIMULATOR_REPLAYPC), QStringLiteral("ReplayPC"))
-        && QFile::copy(QStringLiteral(SIMULATOR_PSHELL), QStringLiteral("PShell.exe"));
+    return QFile::copy(simulatorReplayPC(), replayPCFileName())
+        && QFile::copy(simulatorPShell(), QStringLiteral("PShell.exe"));
 }
 
 QMap<QString, QByteArray> snapshot()
@@ -76,6 +80,7 @@ Simulator::~Simulator()
     qunsetenv("REPLAYSIM_FAST");
     qunsetenv("REPLAYSIM_LOG");
     qunsetenv("REPLAYSIM_RECORDINGS");
+    qunsetenv("DOVREL_PROBE");
 }
 
 void Simulator::setRecordings(const QList<QByteArrayList> &rows)
@@ -128,6 +133,20 @@ PermissionsEnforced::~PermissionsEnforced()
 #else
 PermissionsEnforced::PermissionsEnforced() {}
 PermissionsEnforced::~PermissionsEnforced() {}
+#endif
+
+#ifdef Q_OS_WIN
+ExclusiveLock::ExclusiveLock(const QString &name)
+    : handle(CreateFileW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(name).utf16()),
+                         GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
+{
+}
+ExclusiveLock::~ExclusiveLock()
+{
+    if (held())
+        CloseHandle(handle);
+}
+bool ExclusiveLock::held() const { return handle != INVALID_HANDLE_VALUE; }
 #endif
 
 QByteArrayList recording(const QByteArray &title, const QByteArray &fileName, const QByteArray &recorded,

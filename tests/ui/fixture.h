@@ -108,6 +108,23 @@ private:
     bool dropped = false;
 };
 
+#ifdef Q_OS_WIN
+// Holds a file open the way another program may on Windows, sharing nothing: while it lives
+// the file can be neither read, written, renamed over nor deleted.
+class ExclusiveLock
+{
+public:
+    explicit ExclusiveLock(const QString &name);
+    ~ExclusiveLock();
+    ExclusiveLock(const ExclusiveLock &) = delete;
+    ExclusiveLock &operator=(const ExclusiveLock &) = delete;
+    bool held() const;
+
+private:
+    void *handle;
+};
+#endif
+
 template <class T>
 T *control(const QWidget *window, const char *name)
 {

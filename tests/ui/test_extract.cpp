@@ -2,6 +2,7 @@
 #include "codepage.h"
 #include "fixture.h"
 #include "form2.h"
+#include "testtools.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -148,6 +149,8 @@ private slots:
                                                 << QStringLiteral(" Law  Order   - SVU -_03 04 2002.mpg");
         QTest::newRow("accented") << QByteArray("Movie: Am\xE9lie") << QByteArray("12/21/2002 8:00 PM")
                                   << QString::fromUtf8(" Amélie_12 21 2002.mpg");
+        QTest::newRow("windows1252Letters") << QByteArray("Movie: \x80 \x93Quoted\x94 \x8A\xFF") << QByteArray("12/21/2002 8:00 PM")
+                                            << QString::fromUtf8(" € “Quoted” Šÿ_12 21 2002.mpg");
         QTest::newRow("dotMpgInTitle") << QByteArray("Movie:a.mpg") << QByteArray("12/21/2002 8:00 PM")
                                        << QStringLiteral("a.mpg_12 21 2002.mpg");
     }
@@ -162,6 +165,46 @@ private slots:
         QVERIFY(seen.messages.isEmpty());
         QVERIFY(fileBytes(target).startsWith(QByteArray("\x00\x00\x01\xBA", 4)));
         QVERIFY(!QFileInfo::exists(QStringLiteral("1001.mpg")));
+        // The name on disk is the Unicode name, not its bytes read in some other code page.
+        QVERIFY2(QDir::current().entryList(QDir::Files).contains(target),
+                 qPrintable(QDir::current().entryList(QDir::Files).join(u'|')));
+    }
+
+    // Characters the title may carry into the target name that Windows refuses in a file name:
+    // there the recording stays under its recorder name and the end-of-session message lists
+    // it; elsewhere the name is taken as it is.
+    void targetNamesWindowsRefuses_data()
+    {
+        QTest::addColumn<QByteArray>("titleLine");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("question mark") << QByteArray("Quiz: Who?") << QStringLiteral(" Who?_12 21 2002.mpg");
+        QTest::newRow("asterisk") << QByteArray("Show: M*A*S*H") << QStringLiteral(" M*A*S*H_12 21 2002.mpg");
+        QTest::newRow("less than") << QByteArray("Math: a<b") << QStringLiteral(" a<b_12 21 2002.mpg");
+        QTest::newRow("greater than") << QByteArray("Math: b>a") << QStringLiteral(" b>a_12 21 2002.mpg");
+        QTest::newRow("bar") << QByteArray("News: Left|Right") << QStringLiteral(" Left|Right_12 21 2002.mpg");
+    }
+    void targetNamesWindowsRefuses()
+    {
+        QFETCH(QByteArray, titleLine);
+        QFETCH(QString, target);
+        start({recording(titleLine, "1001.mpg"), recording("Movie: Fine", "1002.mpg")});
+        clickRow(list, 0);
+        clickRow(list, 1);
+        clickButton(form.get(), "Extract");
+        QVERIFY(QFileInfo::exists(QStringLiteral(" Fine_12 21 2002.mpg"))); // the session went on
+        const QStringList files = QDir::current().entryList(QDir::Files);
+#ifdef Q_OS_WIN
+        QVERIFY(fileBytes(QStringLiteral("1001.mpg")).startsWith(QByteArray("\x00\x00\x01\xBA", 4)));
+        QCOMPARE(seen.messages.size(), 1);
+        QVERIFY(seen.messages.first().contains(QStringLiteral("\"1001.mpg\"")));
+        QVERIFY(seen.messages.first().contains(target));
+        QVERIFY(!seen.messages.first().contains(QStringLiteral("1002.mpg")));
+        QVERIFY(!files.contains(target));
+#else
+        QVERIFY(seen.messages.isEmpty());
+        QVERIFY(files.contains(target));
+        QVERIFY(!files.contains(QStringLiteral("1001.mpg")));
+#endif
     }
 
     void collisionSteps_data()
@@ -319,7 +362,7 @@ private slots:
         start({recording("Movie: One", "1.mpg"), recording("Movie: Two", "2.mpg")});
         clickRow(list, 0);
         clickRow(list, 1);
-        QFile::remove(QStringLiteral("ReplayPC")); // its runner message is up while the session runs
+        QVERIFY(QFile::remove(replayPCFileName())); // its runner message is up while the session runs
         int nestedCallsSeen = 0;
         seen.duringMessage = [&] {
             if (nestedCallsSeen++)

@@ -15,6 +15,14 @@
 #include <QtTest>
 
 namespace {
+#ifdef Q_OS_WIN
+constexpr bool kCaseInsensitive = true;
+#else
+constexpr bool kCaseInsensitive = false;
+#endif
+} // namespace
+
+namespace {
 
 const QString kSettings = QStringLiteral("DOVLIP.dat");
 const QString kLog = QStringLiteral("DOVLGUIDE.LOG");
@@ -114,14 +122,92 @@ private slots:
         WorkDir dir;
         writeFile(QStringLiteral("guide.txt"), "old");
         writeFile(QStringLiteral("guide.dat"), "old");
-        writeFile(QStringLiteral("Guide.TXT"), "other name on a case-sensitive system");
         writeFile(kLog, "earlier run\r\n");
         Seen seen;
         auto form = makeForm(seen);
         QVERIFY(!QFileInfo::exists(QStringLiteral("guide.txt")));
         QVERIFY(!QFileInfo::exists(QStringLiteral("guide.dat")));
-        QVERIFY(QFileInfo::exists(QStringLiteral("Guide.TXT")));
         QCOMPARE(fileBytes(kLog), QByteArray("earlier run\r\n"));
+    }
+
+    // File names are matched as the file system matches them: without regard to case on
+    // Windows, exactly elsewhere.
+    void startup_staleGuideNameInOtherCase_data()
+    {
+        QTest::addColumn<QString>("onDisk");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("Guide.TXT") << QStringLiteral("Guide.TXT") << kCaseInsensitive;
+        QTest::newRow("GUIDE.DAT") << QStringLiteral("GUIDE.DAT") << kCaseInsensitive;
+        QTest::newRow("guide.Dat") << QStringLiteral("guide.Dat") << kCaseInsensitive;
+        QTest::newRow("guide.txt exact") << QStringLiteral("guide.txt") << true;
+        QTest::newRow("guide.txt2 is another name") << QStringLiteral("guide.txt2") << false;
+    }
+    void startup_staleGuideNameInOtherCase()
+    {
+        QFETCH(QString, onDisk);
+        QFETCH(bool, removed);
+        WorkDir dir;
+        writeFile(onDisk, "stale");
+        Seen seen;
+        auto form = makeForm(seen);
+        QCOMPARE(QDir::current().entryList(QDir::Files).contains(onDisk), !removed);
+    }
+
+    // An existing log under another case is the log: start-up writes no start records into a
+    // new file beside it.
+    void startup_logInOtherCase_data()
+    {
+        QTest::addColumn<QString>("onDisk");
+        QTest::newRow("lower case") << QStringLiteral("dovlguide.log");
+        QTest::newRow("mixed case") << QStringLiteral("DovlGuide.Log");
+    }
+    void startup_logInOtherCase()
+    {
+        QFETCH(QString, onDisk);
+        WorkDir dir;
+        writeFile(onDisk, "earlier run\r\n");
+        Seen seen;
+        auto form = makeForm(seen);
+        const QStringList files = QDir::current().entryList(QDir::Files);
+        if (kCaseInsensitive) {
+            QCOMPARE(files, QStringList{onDisk});
+            QCOMPARE(fileBytes(onDisk), QByteArray("earlier run\r\n"));
+        } else {
+            QVERIFY(files.contains(kLog));
+            QVERIFY(fileBytes(kLog).startsWith(" - - - - "));
+            QCOMPARE(fileBytes(onDisk), QByteArray("earlier run\r\n"));
+        }
+    }
+
+    // Exit after a guide deletes "Guide.dat" and "Guide.txt", whatever the case of the names
+    // on disk where the file system ignores case.
+    void exit_guideFilesInOtherCase_data()
+    {
+        QTest::addColumn<QString>("onDisk");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("guide.dat") << QStringLiteral("guide.dat") << true;
+        QTest::newRow("Guide.dat") << QStringLiteral("Guide.dat") << kCaseInsensitive;
+        QTest::newRow("GUIDE.TXT") << QStringLiteral("GUIDE.TXT") << kCaseInsensitive;
+        QTest::newRow("Guide.txt") << QStringLiteral("Guide.txt") << kCaseInsensitive;
+    }
+    void exit_guideFilesInOtherCase()
+    {
+        QFETCH(QString, onDisk);
+        QFETCH(bool, removed);
+        WorkDir dir;
+        Simulator sim;
+        QVERIFY(sim.installed());
+        Seen seen;
+        auto form = formWithGuide(seen, sim, {recording("Movie: One", "1.mpg")});
+        QCOMPARE(form->sessionState().ShowCount, qint16(1));
+        // The tools' own files go; the one under test takes their place.
+        QVERIFY(QFile::remove(QStringLiteral("guide.dat")));
+        QVERIFY(QFile::remove(QStringLiteral("guide.txt")));
+        writeFile(onDisk, "from the tools");
+        QTest::mouseClick(control<QPushButton>(form.get(), "Quit"), Qt::LeftButton);
+        QCOMPARE(seen.ends, 1);
+        QCOMPARE(QDir::current().entryList(QDir::Files).contains(onDisk), !removed);
+        QVERIFY(fileBytes(kLog).endsWith("Program Terminated \r\n \r\n \r\n"));
     }
 
     void startup_unwritableLogReportedOnce()
@@ -307,6 +393,42 @@ private slots:
         auto *w = form->findChild<QWidget *>(name);
         QVERIFY(w);
         QCOMPARE(QRect(w->mapTo(form.get(), QPoint(0, 0)), w->size()), window);
+    }
+
+    // The face each control asks for: the design's own faces on Windows, the metric-compatible
+    // substitutes elsewhere, at the design's sizes.
+    void controls_facesAskedFor_data()
+    {
+#ifdef Q_OS_WIN
+        const QString sans = QStringLiteral("MS Sans Serif"), fixed = QStringLiteral("Courier New");
+#else
+        const QString sans = QStringLiteral("Liberation Sans"), fixed = QStringLiteral("Liberation Mono");
+#endif
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<double>("points");
+        QTest::newRow("window") << QStringLiteral("Form1") << sans << 8.25;
+        QTest::newRow("title") << QStringLiteral("Label1") << sans << 24.0;
+        QTest::newRow("list header") << QStringLiteral("Label3") << sans << 12.0;
+        QTest::newRow("list") << QStringLiteral("List1") << fixed << 8.25;
+        QTest::newRow("button") << QStringLiteral("GetGuide") << sans << 9.75;
+        QTest::newRow("address box") << QStringLiteral("IPAddress") << sans << 9.75;
+        QTest::newRow("status box") << QStringLiteral("Text3") << sans << 8.25;
+        QTest::newRow("frame") << QStringLiteral("Frame2") << sans << 9.75;
+    }
+    void controls_facesAskedFor()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, family);
+        QFETCH(double, points);
+        WorkDir dir;
+        Seen seen;
+        auto form = makeForm(seen);
+        const QWidget *w = name == form->objectName() ? form.get() : form->findChild<QWidget *>(name);
+        QVERIFY(w);
+        QCOMPARE(w->font().family(), family);
+        QCOMPARE(w->font().pointSizeF(), points);
+        QCOMPARE(w->font().fixedPitch(), family == QStringLiteral("Courier New") || family.endsWith(QStringLiteral("Mono")));
     }
 
     void controls_fontsAndHeader()
