@@ -88,6 +88,40 @@ QString describe(const QString &program, const QString &reason)
     return program + QStringLiteral(": ") + reason;
 }
 
+#ifdef Q_OS_WIN
+// Starts the program found, giving the new process the command line exactly as composed, with
+// no window and the null device as its standard streams, and waits for its end. False with
+// the system's description of the error when it cannot be started.
+bool startAndWait(const QString &path, const QString &line, QString *error)
+{
+    const std::wstring application = QDir::toNativeSeparators(path).toStdWString();
+    std::wstring commandLine = line.toStdWString(); // CreateProcessW may write into it
+
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    const HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   &inheritable, OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
+    PROCESS_INFORMATION process{};
+    const BOOL started = CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+    const DWORD failure = started ? 0 : GetLastError();
+    if (nul != INVALID_HANDLE_VALUE)
+        CloseHandle(nul);
+    if (!started) {
+        *error = qt_error_string(int(failure));
+        return false;
+    }
+    CloseHandle(process.hThread);
+    // Blocks this thread without running an event loop; a crash ends the wait just the same.
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hProcess);
+    return true;
+}
+#endif
+
 } // namespace
 
 RunResult runAndWait(const QByteArray &commandLine)
@@ -133,23 +167,18 @@ RunResult runAndWait(const QByteArray &commandLine)
         return result;
     }
 
+#ifdef Q_OS_WIN
+    // Started directly rather than through QProcess, whose wait notifier outlives the process
+    // object on a thread-pool thread and crashed under Wine.
+    if (!startAndWait(resolved.path, line, &result.error))
+        result.error = describe(program, result.error);
+    else
+        result.started = true;
+    return result;
+#else
     QProcess process;
     process.setProgram(resolved.path);
-#ifdef Q_OS_WIN
-    // The program found is started by its full name, and the process receives the command line
-    // exactly as composed (QProcess would put the quoted full path at its head). No console
-    // window opens for a console tool.
-    const std::wstring application = QDir::toNativeSeparators(resolved.path).toStdWString();
-    std::wstring verbatim = line.toStdWString();
-    process.setCreateProcessArgumentsModifier(
-        [application, verbatim](QProcess::CreateProcessArguments *args) mutable {
-            args->applicationName = application.c_str();
-            args->arguments = verbatim.data(); // CreateProcessW may write into this buffer
-            args->flags |= CREATE_NO_WINDOW;
-        });
-#else
     process.setArguments(arguments);
-#endif
     // The tools talk to nobody: nothing to read on input, and their output is not kept.
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
@@ -164,6 +193,7 @@ RunResult runAndWait(const QByteArray &commandLine)
     process.waitForFinished(-1);
     result.started = true;
     return result;
+#endif
 }
 
 } // namespace runner

@@ -1,0 +1,154 @@
+#!/usr/bin/env bash
+# The Windows build, from this Debian machine: cross-builds the program, the recorder simulator
+# and every test program for 64-bit Windows (warnings are errors), runs the test suite under
+# Wine, packs dist/dovrel-mpeg-utility-<version>-win64.zip and takes the Windows picture
+# docs/main-window-windows.png under Wine and Xvfb. Run as root on Debian 12.
+#
+# Qt for Windows: ../shared/qt6-win64/qt6-win64-6.4.2.tar.xz when present, unpacked once into
+# the cache folder; otherwise built once from Debian's qt6-base source by scripts/qt-win64.sh.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+started=$SECONDS
+
+bash scripts/packages.sh g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix qt6-base-dev \
+  qt6-base-dev-tools cmake ninja-build wine wine64 xvfb xauth xdotool imagemagick zip unzip xz-utils \
+  binutils-mingw-w64-x86-64
+
+cache=${XDG_CACHE_HOME:-$HOME/.cache}/dovrel-win
+qt=$cache/qt6-win64-6.4.2
+shared=$root/../shared/qt6-win64/qt6-win64-6.4.2.tar.xz
+build=$root/build-win
+mingw_dlls=(/usr/lib/gcc/x86_64-w64-mingw32/12-posix /usr/x86_64-w64-mingw32/lib)
+
+echo "== Qt for Windows =="
+if [ ! -x "$qt/bin/qt-cmake" ]; then
+  if [ -f "$shared" ]; then
+    rm -rf "$qt.partial" && mkdir -p "$qt.partial"
+    tar -xJf "$shared" -C "$qt.partial"
+    rm -rf "$qt" && mv "$qt.partial" "$qt"
+  else
+    bash scripts/qt-win64.sh "$qt"
+  fi
+fi
+echo "using $qt"
+
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+echo "== Wine prefix and runner =="
+mkdir -p "$build"
+prefix=$build/wineprefix
+rm -rf "$prefix"
+# Every Wine run of this script goes through this wrapper: a private prefix, no Mono or Gecko
+# prompts, quiet, Qt's variables passed as Wine wants them, and the DLLs found on WINEPATH.
+cat > "$build/wine-run.sh" <<WRAPPER
+#!/bin/sh
+# Runs a Windows program under Wine for the Windows build (made by scripts/windows.sh).
+export WINEPREFIX='$prefix'
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES='mscoree,mshtml='
+export WINEPATH='$(winpath "$qt/bin");$(winpath "${mingw_dlls[0]}");$(winpath "${mingw_dlls[1]}")'
+export WINEQT_FORCE_STDERR_LOGGING=1
+# Tests draw offscreen, with Wine's own fonts (which include "MS Sans Serif").
+if [ -z "\${DOVREL_WINE_DISPLAY:-}" ]; then
+  unset DISPLAY
+  export WINEQT_QPA_PLATFORM=offscreen
+  export WINEQT_QPA_FONTDIR='$(winpath /usr/share/wine/fonts)'
+fi
+exec wine "\$@"
+WRAPPER
+chmod +x "$build/wine-run.sh"
+env -u DISPLAY WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' \
+  wineboot -i >/dev/null 2>&1 || true
+WINEPREFIX="$prefix" wineserver -w
+[ -f "$prefix/system.reg" ] || { echo "could not make the Wine prefix $prefix" >&2; exit 1; }
+
+echo "== cross-build =="
+"$qt/bin/qt-cmake" -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DCMAKE_CROSSCOMPILING_EMULATOR="$build/wine-run.sh" >/dev/null
+cmake --build "$build" -j2
+
+echo "== tests under Wine =="
+ctest --test-dir "$build" --output-on-failure -j2
+WINEPREFIX="$prefix" wineserver -k || true
+
+echo "== package =="
+version=$(sed -n 's/^project(dovrel_mpeg_utility VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+name=dovrel-mpeg-utility-$version-win64
+stage=$build/stage/$name
+rm -rf "$build/stage" && mkdir -p "$stage/platforms" "$stage/styles" "$stage/demo"
+cp "$build/app/dovrel-mpeg-utility.exe" "$stage/"
+cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
+cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
+cp "$build/simulator/ReplayPC.exe" "$build/simulator/PShell.exe" "$stage/demo/"
+
+# Every DLL that the program, the simulator or the plugins import, found in Qt's bin folder or
+# the mingw runtime, goes beside the program; Windows' own DLLs are not shipped.
+find_dll() {
+  local d
+  for d in "$qt/bin" "${mingw_dlls[@]}"; do
+    if [ -f "$d/$1" ]; then echo "$d/$1"; return; fi
+  done
+}
+queue=("$stage"/*.exe "$stage"/demo/*.exe "$stage"/platforms/*.dll "$stage"/styles/*.dll)
+while [ ${#queue[@]} -gt 0 ]; do
+  file=${queue[0]}; queue=("${queue[@]:1}")
+  for dll in $(x86_64-w64-mingw32-objdump -p "$file" | sed -n 's/^\s*DLL Name: //p'); do
+    [ -f "$stage/$dll" ] && continue
+    found=$(find_dll "$dll")
+    [ -n "$found" ] || continue
+    cp "$found" "$stage/"
+    queue+=("$stage/$dll")
+  done
+done
+x86_64-w64-mingw32-strip "$stage"/*.exe "$stage"/demo/*.exe
+
+sed 's/$/\r/' > "$stage/README.txt" <<TEXT
+Dovrel Mpeg Utility $version for Windows (64-bit)
+
+Off-loads recordings from a networked video recorder to this computer as MPEG files. The
+program drives two command-line tools of the recorder, ReplayPC and PShell.exe, which it
+expects in its working directory.
+
+Installing
+- Unpack this zip into the folder that holds ReplayPC.exe and PShell.exe, or copy those two
+  tools into the folder you unpacked it to. Keep the DLL files and the "platforms" and "styles"
+  folders beside dovrel-mpeg-utility.exe.
+- Start dovrel-mpeg-utility.exe from that folder (its working directory must be the folder of
+  the tools). The program keeps DOVLIP.dat (address and delay) and DOVLGUIDE.LOG (activity log)
+  there, and saves the recordings there.
+
+Trying it without a recorder
+- The "demo" folder holds stand-ins for ReplayPC.exe and PShell.exe that simulate a recorder.
+  Copy both into the program's folder (only where the real tools are not), start the program,
+  type an address such as 192.168.0.20 and click Get Guide.
+- The demo folder is kept apart so that unpacking this zip never replaces the real tools.
+
+Using it
+1. Type the recorder's address under "IP Address"; tick "Use ReplayPC Default Delay" or type a
+   delay from 0 to 48 under "Delay".
+2. Click Get Guide once per run. Tick the recordings you want in the list.
+3. Click Extract Mpeg(s). Each recording is saved as title_date.mpg ("_01" to "_05" is added when
+   the name is taken). A recording that cannot be saved under its name (a name Windows does not
+   allow, or a file of that name held by another program) stays under the recorder's file name
+   and is listed in a message at the end.
+4. View Log shows the activity log. Exit saves the address and delay.
+TEXT
+
+mkdir -p dist
+rm -f "dist/$name.zip"
+(cd "$stage" && zip -q -r -X "$root/dist/$name.zip" .)
+unzip -l "dist/$name.zip"
+
+echo "== screenshot under Wine and Xvfb =="
+shot=$build/screenshot
+rm -rf "$shot" && cp -r "$stage" "$shot"
+cp "$shot"/demo/*.exe "$shot/"
+printf '"192.168.0.20","Default"\r\n' > "$shot/DOVLIP.dat"
+mkdir -p docs
+xvfb-run -a -s "-screen 0 1280x800x24" bash scripts/windows-screenshot.sh "$build/wine-run.sh" "$shot" \
+  docs/main-window-windows.png
+WINEPREFIX="$prefix" wineserver -k || true
+
+echo "== done in $((SECONDS - started)) s: dist/$name.zip, docs/main-window-windows.png =="
