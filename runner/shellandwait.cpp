@@ -148,7 +148,18 @@ RunResult runAndWait(const QByteArray &commandLine)
     // Blocks this thread without running an event loop; a crash ends the wait just the same.
     process.waitForFinished(-1);
     result.started = true;
+    result.crashed = process.exitStatus() == QProcess::CrashExit;
+    result.exitCode = result.crashed ? 0 : process.exitCode();
     return result;
+}
+
+QString failureText(const QString &program, const RunResult &result)
+{
+    if (!result.failed())
+        return QString();
+    if (result.crashed)
+        return program + QStringLiteral(" crashed");
+    return program + QStringLiteral(" ended with failure status %1").arg(result.exitCode);
 }
 
 } // namespace runner

@@ -8,10 +8,14 @@ namespace text {
 TextReader::TextReader(QByteArray data) : data_(std::move(data)) {}
 
 // Index of the LF that ends the line holding `from`, or the size of the data.
+// Reads only move forward, so `from` never lies before the start of the remembered line.
 qsizetype TextReader::lineEnd(qsizetype from) const
 {
+    if (from <= knownLineEnd_)
+        return knownLineEnd_;
     const qsizetype lf = data_.indexOf('\n', from);
-    return lf < 0 ? data_.size() : lf;
+    knownLineEnd_ = lf < 0 ? data_.size() : lf;
+    return knownLineEnd_;
 }
 
 // Index of the first `c` in [from, end), or -1: searches never run past the current line.

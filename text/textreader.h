@@ -29,6 +29,9 @@ private:
 
     QByteArray data_;
     qsizetype pos_ = 0;
+    // The end of the line last searched: reads within one line find it again without
+    // scanning, so a line of many fields costs its length once, not once per field.
+    mutable qsizetype knownLineEnd_ = -1;
 };
 
 } // namespace text

@@ -212,7 +212,7 @@ private slots:
     {
         WorkDir dir;
         Simulator sim;
-        convertTo("ReplayTV Guide Listing\r\nshow #1 is no start line\r\n Show #2 neither\r\n");
+        convertTo("Recorder Guide Listing\r\nshow #1 is no start line\r\n Show #2 neither\r\n");
         Seen seen;
         auto form = makeForm(seen);
         getGuide(form.get(), QStringLiteral("192.168.0.20"));
