@@ -24,6 +24,7 @@ private slots:
     void startFailures();
     void failingToolCountsAsRun_data();
     void failingToolCountsAsRun();
+    void notStartedIsNoToolFailure();
     void programLookup_data();
     void programLookup();
     void waitsForTheEnd();
@@ -146,26 +147,55 @@ void TestShellAndWait::startFailures()
     QVERIFY(work_->logged().isEmpty());
 }
 
+// A tool that started counts as run whatever its end; how it ended is handed back.
 void TestShellAndWait::failingToolCountsAsRun_data()
 {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<QByteArray>("scriptBody"); // empty: the line runs a simulator
-    QTest::newRow("exit 1: no guide.dat") << QByteArray("PShell.exe") << QByteArray();
-    QTest::newRow("exit 1: unreachable") << QByteArray("ReplayPC 192.0.2.1 -g") << QByteArray();
-    QTest::newRow("exit 2: usage") << QByteArray("ReplayPC") << QByteArray();
-    QTest::newRow("crash") << QByteArray("crasher") << QByteArray("kill -SEGV $$");
-    QTest::newRow("exit 255") << QByteArray("crasher") << QByteArray("exit 255");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<bool>("crashed");
+    QTest::addColumn<QString>("failure"); // what a message says of it
+    QTest::newRow("exit 0") << QByteArray("ReplayPC 10.0.0.1 -g") << QByteArray() << 0 << false
+                            << QString();
+    QTest::newRow("exit 1: no guide.dat") << QByteArray("PShell.exe") << QByteArray() << 1 << false
+                                          << QStringLiteral("PShell.exe ended with failure status 1");
+    QTest::newRow("exit 1: unreachable") << QByteArray("ReplayPC 192.0.2.1 -g") << QByteArray() << 1
+                                         << false << QStringLiteral("ReplayPC ended with failure status 1");
+    QTest::newRow("exit 2: usage") << QByteArray("ReplayPC") << QByteArray() << 2 << false
+                                   << QStringLiteral("ReplayPC ended with failure status 2");
+    QTest::newRow("crash") << QByteArray("crasher") << QByteArray("kill -SEGV $$") << 0 << true
+                           << QStringLiteral("crasher crashed");
+    QTest::newRow("killed") << QByteArray("crasher") << QByteArray("kill -KILL $$") << 0 << true
+                            << QStringLiteral("crasher crashed");
+    QTest::newRow("exit 255") << QByteArray("crasher") << QByteArray("exit 255") << 255 << false
+                              << QStringLiteral("crasher ended with failure status 255");
 }
 
 void TestShellAndWait::failingToolCountsAsRun()
 {
     QFETCH(QByteArray, line);
     QFETCH(QByteArray, scriptBody);
+    QFETCH(int, exitCode);
+    QFETCH(bool, crashed);
+    QFETCH(QString, failure);
     if (!scriptBody.isEmpty())
         script(work_->path(), QStringLiteral("crasher"), scriptBody);
     const RunResult r = runAndWait(line);
     QVERIFY(r.started);
     QCOMPARE(r.error, QString());
+    QCOMPARE(r.exitCode, exitCode);
+    QCOMPARE(r.crashed, crashed);
+    QCOMPARE(r.failed(), !failure.isEmpty());
+    QCOMPARE(failureText(QString::fromLatin1(line.split(' ').first()), r), failure);
+}
+
+// A tool that could not be started did not fail: its start failure is reported on its own.
+void TestShellAndWait::notStartedIsNoToolFailure()
+{
+    const RunResult r = runAndWait("NoSuchDovrelTool -g");
+    QVERIFY(!r.started);
+    QVERIFY(!r.failed());
+    QCOMPARE(failureText(QStringLiteral("NoSuchDovrelTool"), r), QString());
 }
 
 void TestShellAndWait::programLookup_data()
