@@ -1,6 +1,7 @@
 // Times parseGuide on guides generated in memory: a full table of 201 shows, a 5 MB guide of
 // 2,000 records (the parse stops after the 201st), and 5 MB that one record's entry search
-// has to read through field by field before it finds its labels.
+// has to read through field by field before it finds its labels: comma-free lines, one line of
+// comma-separated fields, and many short lines of them.
 #include "guide.h"
 
 #include <QtTest>
@@ -35,14 +36,14 @@ QByteArray guideOf(int records, int recordSize)
     return guide;
 }
 
-// One record whose labels come only after `size` bytes of comma-free lines.
-QByteArray longSearchGuide(qsizetype size)
+// One record whose labels come only after `size` bytes of `piece` repeated.
+QByteArray longSearchGuide(qsizetype size, const QByteArray &piece)
 {
     QByteArray guide = "Show #1\r\nMovie: Long search\r\n";
-    const QByteArray line = "Notes without any label and without any comma at all here\r\n";
+    guide.reserve(size + 200);
     while (guide.size() < size)
-        guide += line;
-    guide += "Quality: High\r\nRecorded: 01/02/2003\r\nFilename: F.mpg\r\nDuration: 60\r\n";
+        guide += piece;
+    guide += "\r\nQuality: High\r\nRecorded: 01/02/2003\r\nFilename: F.mpg\r\nDuration: 60\r\n";
     return guide;
 }
 
@@ -61,13 +62,19 @@ private slots:
         QTest::addColumn<bool>("moreThanTable");
         const QByteArray fullTable = guideOf(201, 400);
         const QByteArray fiveMegabytes = guideOf(2000, 2500);
-        const QByteArray longSearch = longSearchGuide(5 * 1024 * 1024);
+        constexpr qsizetype fiveMB = 5 * 1024 * 1024;
+        const QByteArray longSearch = longSearchGuide(
+            fiveMB, "Notes without any label and without any comma at all here\r\n");
+        const QByteArray oneCommaLine = longSearchGuide(fiveMB, "a,");
+        const QByteArray shortCommaLines = longSearchGuide(fiveMB, "a,b,c,d,e,f,g,h\r\n");
         qInfo("guides: 201 shows %lld bytes, 2,000 records %lld bytes, one record %lld bytes",
               qlonglong(fullTable.size()), qlonglong(fiveMegabytes.size()),
               qlonglong(longSearch.size()));
         QTest::newRow("201 shows") << fullTable << 201 << false;
         QTest::newRow("2,000 records, 5 MB") << fiveMegabytes << 201 << true;
         QTest::newRow("one record after 5 MB of lines") << longSearch << 1 << false;
+        QTest::newRow("one record after a 5 MB line of fields") << oneCommaLine << 1 << false;
+        QTest::newRow("one record after 5 MB of short field lines") << shortCommaLines << 1 << false;
     }
 
     void parse()

@@ -68,8 +68,9 @@ QString unsafeRecorderFileReason(const QByteArray &recorderFileName)
         return QStringLiteral("the recorder file name is empty");
     if (name == "." || name == "..")
         return QStringLiteral("the recorder file name is \".\" or \"..\"");
-    if (name.contains('/') || name.contains('\\'))
-        return QStringLiteral("the recorder file name holds a path separator");
+    // On Windows "C:x" names a file in another drive's current directory.
+    if (name.contains('/') || name.contains('\\') || name.contains(':'))
+        return QStringLiteral("the recorder file name holds a path separator or a drive colon");
     for (char c : name) {
         if (c == ' ' || c == '"' || isControl(c))
             return QStringLiteral(

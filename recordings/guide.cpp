@@ -44,39 +44,42 @@ qint16 wholeMinutes(double value)
     return static_cast<qint16>(rounded);
 }
 
-// Reads on from `last` until a text starts with `label`; false when the guide ends first.
-bool findEntry(text::TextReader &reader, QByteArray &last, const char *label)
+// Reads on from `last` until a text starts with `label` and gives that text; false when the
+// guide ends first. The texts passed over are only looked at, never copied.
+bool findEntry(text::TextReader &reader, QByteArrayView &last, const char *label, QByteArray &entry)
 {
     while (!last.startsWith(label)) {
         if (!reader.readField(last))
             return false;
     }
+    entry = last.toByteArray();
     return true;
 }
 
 // Reads the record whose start line has just been read; false when the guide ends inside it.
 bool readRecord(text::TextReader &reader, ShowRecord &show)
 {
-    QByteArray last;
+    QByteArrayView last;
+    QByteArray entry;
     if (!reader.readLine(last))
         return false;
-    show.title = guideTitle(last);
+    show.title = guideTitle(last.toByteArray());
 
-    if (!findEntry(reader, last, "Quality:"))
+    if (!findEntry(reader, last, "Quality:", entry))
         return false;
-    show.quality = paddedQuality(last.mid(9, 8));
+    show.quality = paddedQuality(entry.mid(9, 8));
 
-    if (!findEntry(reader, last, "Recorded:"))
+    if (!findEntry(reader, last, "Recorded:", entry))
         return false;
-    show.recorded = last.mid(10, 10);
+    show.recorded = entry.mid(10, 10);
 
-    if (!findEntry(reader, last, "Filename:"))
+    if (!findEntry(reader, last, "Filename:", entry))
         return false;
-    show.fileName = last.mid(10, 26);
+    show.fileName = entry.mid(10, 26);
 
-    if (!findEntry(reader, last, "Duration:"))
+    if (!findEntry(reader, last, "Duration:", entry))
         return false;
-    const QByteArray durationCharacters = last.mid(10, 3);
+    const QByteArray durationCharacters = entry.mid(10, 3);
     show.duration = text::numericValue(durationCharacters);
     show.minutes = wholeMinutes(text::numericValue(durationCharacters + QByteArray(8, ' ')));
     show.listLine = listRow(show.title, show.quality, durationCharacters, show.recorded);
@@ -100,7 +103,7 @@ GuideParse parseGuide(const QByteArray &guide, session::ShowTable &table)
 {
     GuideParse result;
     text::TextReader reader(guide);
-    QByteArray line;
+    QByteArrayView line;
     while (reader.readLine(line)) {
         if (!line.startsWith("Show #"))
             continue;

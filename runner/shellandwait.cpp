@@ -92,7 +92,7 @@ QString describe(const QString &program, const QString &reason)
 // Starts the program found, giving the new process the command line exactly as composed, with
 // no window and the null device as its standard streams, and waits for its end. False with
 // the system's description of the error when it cannot be started.
-bool startAndWait(const QString &path, const QString &line, QString *error)
+bool startAndWait(const QString &path, const QString &line, RunResult *result)
 {
     const std::wstring application = QDir::toNativeSeparators(path).toStdWString();
     std::wstring commandLine = line.toStdWString(); // CreateProcessW may write into it
@@ -111,13 +111,20 @@ bool startAndWait(const QString &path, const QString &line, QString *error)
     if (nul != INVALID_HANDLE_VALUE)
         CloseHandle(nul);
     if (!started) {
-        *error = qt_error_string(int(failure));
+        result->error = qt_error_string(int(failure));
         return false;
     }
     CloseHandle(process.hThread);
     // Blocks this thread without running an event loop; a crash ends the wait just the same.
     WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD status = 0;
+    GetExitCodeProcess(process.hProcess, &status);
     CloseHandle(process.hProcess);
+    result->started = true;
+    // A process ended by an unhandled exception ends with that exception's code, an error
+    // status such as 0xC0000005 (access violation); a program never exits with one by choice.
+    result->crashed = (status & 0xC0000000u) == 0xC0000000u;
+    result->exitCode = result->crashed ? 0 : int(status);
     return true;
 }
 #endif
@@ -170,10 +177,8 @@ RunResult runAndWait(const QByteArray &commandLine)
 #ifdef Q_OS_WIN
     // Started directly rather than through QProcess, whose wait notifier outlives the process
     // object on a thread-pool thread and crashed under Wine.
-    if (!startAndWait(resolved.path, line, &result.error))
+    if (!startAndWait(resolved.path, line, &result))
         result.error = describe(program, result.error);
-    else
-        result.started = true;
     return result;
 #else
     QProcess process;
@@ -192,8 +197,19 @@ RunResult runAndWait(const QByteArray &commandLine)
     // Blocks this thread without running an event loop; a crash ends the wait just the same.
     process.waitForFinished(-1);
     result.started = true;
+    result.crashed = process.exitStatus() == QProcess::CrashExit;
+    result.exitCode = result.crashed ? 0 : process.exitCode();
     return result;
 #endif
+}
+
+QString failureText(const QString &program, const RunResult &result)
+{
+    if (!result.failed())
+        return QString();
+    if (result.crashed)
+        return program + QStringLiteral(" crashed");
+    return program + QStringLiteral(" ended with failure status %1").arg(result.exitCode);
 }
 
 } // namespace runner

@@ -9,13 +9,22 @@ namespace runner {
 struct RunResult
 {
     bool started = false; // the process was started and has ended
+    int exitCode = 0;     // the status it ended with, when it was started and did not crash
+    bool crashed = false; // it ended abnormally (killed by a signal, an unhandled exception)
     QString error;        // the system's description when it could not be started
+
+    // Started, but ended with a failure status or crashed.
+    bool failed() const { return started && (crashed || exitCode != 0); }
 };
+
+// How a started tool that failed ended, for a message: "ReplayPC crashed" or "ReplayPC ended
+// with failure status 3"; empty when it was not started or ended well.
+QString failureText(const QString &program, const RunResult &result);
 
 // On Linux and macOS the line is split at blanks with double quotes grouping, the way a program
 // started on Windows splits its command line; on Windows it is handed over unchanged. A program
 // name without a directory is looked for in the working directory first, then on the search path.
-// The exit status is not examined.
+// The exit status and whether the process crashed are handed back; nothing else is judged here.
 RunResult runAndWait(const QByteArray &commandLine);
 
 } // namespace runner

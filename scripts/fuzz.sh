@@ -17,6 +17,11 @@ cmake -S "$root" -B "$build" -G Ninja -DDOVREL_FUZZ=ON -DCMAKE_CXX_COMPILER=clan
       -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build" --target fuzz_guide fuzz_settings -j2
 
+# A crash report names functions and lines only with the symbolizer (Debian's llvm package).
+if command -v llvm-symbolizer >/dev/null; then
+  export ASAN_SYMBOLIZER_PATH="$(command -v llvm-symbolizer)"
+fi
+
 status=0
 for name in guide settings; do
   work="$build/fuzz-run/$name"

@@ -3,7 +3,7 @@
 # fuzzing run of the guide parser and the settings reader. Run as root on Debian 12.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/packages.sh cmake ninja-build g++ qt6-base-dev fonts-liberation clang libclang-rt-14-dev
+bash scripts/packages.sh cmake ninja-build g++ qt6-base-dev fonts-liberation clang libclang-rt-14-dev llvm
 
 export QT_QPA_PLATFORM=offscreen
 

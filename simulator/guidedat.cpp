@@ -47,7 +47,7 @@ QByteArray guideListing(const QByteArray &address, const QList<Recording> &recor
 {
     const QByteArray crlf("\r\n");
     QByteArray out;
-    out += QByteArray("ReplayTV Guide Listing") + crlf;
+    out += QByteArray("Recorder Guide Listing") + crlf;
     out += QByteArray("Unit: ") + address + crlf;
     out += QByteArray("Recordings: ") + QByteArray::number(recordings.size()) + crlf;
     out += crlf;

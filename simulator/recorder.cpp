@@ -119,14 +119,22 @@ bool parseRecordingLine(const QByteArray &line, Recording &recording)
     recording.recorded = f.at(2);
     recording.fileName = f.at(3);
     recording.duration = f.at(4);
-    const QByteArray flag = f.size() == 6 ? f.at(5) : QByteArray();
-    if (flag == QByteArray("nofile"))
-        recording.fault = Recording::Fault::NoFile;
-    else if (flag == QByteArray("fail"))
-        recording.fault = Recording::Fault::Fail;
-    else if (!flag.isEmpty())
-        return false;
-    return true;
+    if (f.size() < 6)
+        return true;
+    static const struct
+    {
+        const char *flag;
+        Recording::Fault fault;
+    } kFlags[] = {{"nofile", Recording::Fault::NoFile}, {"fail", Recording::Fault::Fail},
+                  {"partial", Recording::Fault::Partial}, {"crash", Recording::Fault::Crash},
+                  {"empty", Recording::Fault::Empty}};
+    for (const auto &known : kFlags) {
+        if (f.at(5) == known.flag) {
+            recording.fault = known.fault;
+            return true;
+        }
+    }
+    return false;
 }
 
 bool loadRecordings(QList<Recording> &recordings, QString &error)
@@ -152,7 +160,8 @@ bool loadRecordings(QList<Recording> &recordings, QString &error)
         Recording r;
         if (!parseRecordingLine(line, r)) {
             error = path + QStringLiteral(": line %1 is not title, quality, recorded, file name, "
-                                          "duration [, nofile|fail] separated by tabs")
+                                          "duration [, nofile|fail|partial|crash|empty] "
+                                          "separated by tabs")
                                .arg(i + 1);
             return false;
         }

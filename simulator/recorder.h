@@ -9,7 +9,10 @@ namespace replaysim {
 
 struct Recording
 {
-    enum class Fault { None, NoFile, Fail };
+    // NoFile: exits 0 and writes nothing; Fail: exits 1 and writes nothing; Partial: writes half
+    // the recording and exits 3; Crash: writes half the recording and crashes; Empty: writes an
+    // empty file and exits 0.
+    enum class Fault { None, NoFile, Fail, Partial, Crash, Empty };
 
     QByteArray title;    // as the guide shows it, e.g. "Movie: Casablanca (1942)"
     QByteArray quality;  // Standard, Medium or High
@@ -27,7 +30,7 @@ bool loadRecordings(QList<Recording> &recordings, QString &error);
 QList<Recording> builtInRecordings();
 
 // Parses one line of a recordings file: title, quality, recorded, file name, duration and an
-// optional fault flag ("nofile" or "fail"), separated by tabs.
+// optional fault flag ("nofile", "fail", "partial", "crash" or "empty"), separated by tabs.
 bool parseRecordingLine(const QByteArray &line, Recording &recording);
 
 // The simulated recorder answers on every dotted IPv4 quad except those of 192.0.2.0/24.

@@ -3,7 +3,8 @@
 //   ReplayPC <address> -e <file name> [delay]   writes that recording to <file name>
 // Exit status 0 on success, 1 when the recorder cannot be reached or the recording cannot be
 // delivered (no file is left behind then), 2 for a command line it does not understand or an
-// unreadable REPLAYSIM_RECORDINGS file.
+// unreadable REPLAYSIM_RECORDINGS file, 3 when a transfer broke off after part of the file was
+// written (the "partial" fault); the "crash" fault ends it abnormally after half the file.
 #include "codepage.h"
 #include "guidedat.h"
 #include "recorder.h"
@@ -15,6 +16,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 using namespace replaysim;
 
@@ -23,6 +29,19 @@ namespace {
 constexpr int kOk = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
+constexpr int kBrokenOff = 3;
+
+// Ends the process as a crash does, so that whoever waits for it sees an abnormal end rather
+// than an exit status.
+[[noreturn]] void crash()
+{
+    std::fflush(nullptr);
+#ifdef Q_OS_WIN
+    TerminateProcess(GetCurrentProcess(), EXCEPTION_ACCESS_VIOLATION);
+#endif
+    std::abort(); // SIGABRT: sanitizers leave it alone, unlike a segmentation fault
+
+}
 
 int usage()
 {
@@ -95,16 +114,29 @@ int extract(const QByteArray &address, const QString &name, const QList<Recordin
     case Recording::Fault::NoFile:
         return kOk; // reports success and leaves nothing, as a confused tool would
     case Recording::Fault::None:
+    case Recording::Fault::Partial:
+    case Recording::Fault::Crash:
+    case Recording::Fault::Empty:
         break;
     }
     QFile file(name);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return fail("ReplayPC", file.errorString(), kFailed);
-    const QByteArray data = programStream(*found);
+    QByteArray data = programStream(*found);
+    if (found->fault == Recording::Fault::Empty)
+        data.clear();
+    else if (found->fault != Recording::Fault::None)
+        data.truncate(data.size() / 2); // the transfer breaks off half-way
     if (file.write(data) != data.size()) {
         file.remove();
         return fail("ReplayPC", QStringLiteral("could not write %1").arg(name), kFailed);
     }
+    file.close();
+    if (found->fault == Recording::Fault::Partial)
+        return fail("ReplayPC", QStringLiteral("transfer of %1 broke off half-way").arg(name),
+                    kBrokenOff);
+    if (found->fault == Recording::Fault::Crash)
+        crash();
     return kOk;
 }
 

@@ -8,10 +8,14 @@ namespace text {
 TextReader::TextReader(QByteArray data) : data_(std::move(data)) {}
 
 // Index of the LF that ends the line holding `from`, or the size of the data.
+// Reads only move forward, so `from` never lies before the start of the remembered line.
 qsizetype TextReader::lineEnd(qsizetype from) const
 {
+    if (from <= knownLineEnd_)
+        return knownLineEnd_;
     const qsizetype lf = data_.indexOf('\n', from);
-    return lf < 0 ? data_.size() : lf;
+    knownLineEnd_ = lf < 0 ? data_.size() : lf;
+    return knownLineEnd_;
 }
 
 // Index of the first `c` in [from, end), or -1: searches never run past the current line.
@@ -23,17 +27,38 @@ qsizetype TextReader::find(char c, qsizetype from, qsizetype end) const
     return hit ? static_cast<const char *>(hit) - data_.constData() : -1;
 }
 
+QByteArrayView TextReader::bytes(qsizetype from, qsizetype end) const
+{
+    return QByteArrayView(data_.constData() + from, end - from);
+}
+
 // Bytes from `from` up to the line end `end`, without the CR of a CR LF pair.
-QByteArray TextReader::lineText(qsizetype from, qsizetype end) const
+QByteArrayView TextReader::lineText(qsizetype from, qsizetype end) const
 {
     if (end > from && data_.at(end - 1) == '\r')
         --end;
-    return data_.mid(from, end - from);
+    return bytes(from, end);
 }
 
 bool TextReader::readLine(QByteArray &line)
 {
-    line.clear();
+    QByteArrayView view;
+    const bool read = readLine(view);
+    line = view.toByteArray();
+    return read;
+}
+
+bool TextReader::readField(QByteArray &field)
+{
+    QByteArrayView view;
+    const bool read = readField(view);
+    field = view.toByteArray();
+    return read;
+}
+
+bool TextReader::readLine(QByteArrayView &line)
+{
+    line = QByteArrayView();
     if (atEnd())
         return false;
     const qsizetype end = lineEnd(pos_);
@@ -42,9 +67,9 @@ bool TextReader::readLine(QByteArray &line)
     return true;
 }
 
-bool TextReader::readField(QByteArray &field)
+bool TextReader::readField(QByteArrayView &field)
 {
-    field.clear();
+    field = QByteArrayView();
     if (atEnd())
         return false;
     while (pos_ < data_.size() && data_.at(pos_) == ' ')
@@ -59,7 +84,7 @@ bool TextReader::readField(QByteArray &field)
             pos_ = end + 1;
             return true;
         }
-        field = data_.mid(start, close - start);
+        field = bytes(start, close);
         const qsizetype comma = find(',', close + 1, end);
         pos_ = comma >= 0 ? comma + 1 : end + 1;
         return true;
@@ -67,7 +92,7 @@ bool TextReader::readField(QByteArray &field)
 
     const qsizetype comma = find(',', pos_, end);
     if (comma >= 0) {
-        field = data_.mid(pos_, comma - pos_);
+        field = bytes(pos_, comma);
         pos_ = comma + 1;
     } else {
         field = lineText(pos_, end);

@@ -1,6 +1,7 @@
 #pragma once
 // Line reads and comma-delimited field reads over the bytes of a single-byte text file.
 #include <QByteArray>
+#include <QByteArrayView>
 
 namespace text {
 
@@ -22,13 +23,22 @@ public:
     // Returns false, leaving `field` empty, when the end of the file was already reached.
     bool readField(QByteArray &field);
 
+    // The same reads giving a view of the reader's own bytes instead of a copy: no allocation
+    // per read, for scans over many lines and fields. A view is valid while the reader lives.
+    bool readLine(QByteArrayView &line);
+    bool readField(QByteArrayView &field);
+
 private:
     qsizetype lineEnd(qsizetype from) const;
     qsizetype find(char c, qsizetype from, qsizetype end) const;
-    QByteArray lineText(qsizetype from, qsizetype end) const;
+    QByteArrayView bytes(qsizetype from, qsizetype end) const;
+    QByteArrayView lineText(qsizetype from, qsizetype end) const;
 
     QByteArray data_;
     qsizetype pos_ = 0;
+    // The end of the line last searched: reads within one line find it again without
+    // scanning, so a line of many fields costs its length once, not once per field.
+    mutable qsizetype knownLineEnd_ = -1;
 };
 
 } // namespace text

@@ -12,7 +12,6 @@
 #include "guide.h"
 #include "numeric.h"
 #include "settingsfile.h"
-#include "shellandwait.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,6 +20,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPair>
 #include <QPushButton>
 #include <QScreen>
 
@@ -39,6 +39,18 @@ QByteArray withoutTrailingSpaces(QByteArray text)
 }
 
 QString quoted(const QByteArray &name) { return u'"' + text::toUnicode(name) + u'"'; }
+
+// " ReplayPC ended with failure status 1." for each tool that ran and failed, or empty.
+QString toolFailures(const QList<QPair<QString, runner::RunResult>> &runs)
+{
+    QString text;
+    for (const auto &run : runs) {
+        const QString failure = runner::failureText(run.first, run.second);
+        if (!failure.isEmpty())
+            text += u' ' + failure + u'.';
+    }
+    return text;
+}
 
 } // namespace
 
@@ -159,16 +171,19 @@ void Form1::GetGuide_Click()
     setBox(Text1, text::dateTextNow());
     repaint(); // the tools block the window: show the status before they run
 
-    ShellAndWait(runner::fetchGuideCommand(address()));
-    ShellAndWait(runner::convertGuideCommand());
+    const runner::RunResult fetch = ShellAndWait(runner::fetchGuideCommand(address()));
+    const runner::RunResult convert = ShellAndWait(runner::convertGuideCommand());
 
     QFile guide(kGuideText);
     if (!guide.open(QIODevice::ReadOnly)) {
         setBox(Text3, QByteArray());
+        setBox(Text1, QByteArray()); // no list was created
         setPointer(Pointer::Default);
         services->message(this, tr("No guide was received from the recorder: \"%1\" could not "
-                                   "be opened (%2). Check the address and try again.")
-                                    .arg(kGuideText, guide.errorString()));
+                                   "be opened (%2).%3 Check the address and try again.")
+                                    .arg(kGuideText, guide.errorString(),
+                                         toolFailures({{QStringLiteral("ReplayPC"), fetch},
+                                                       {QStringLiteral("PShell.exe"), convert}})));
         return;
     }
     state.GuideFetched = true;
@@ -254,13 +269,13 @@ void Form1::Extract_Click()
 void Form1::pullRecording(int k, int s)
 {
     const QByteArray &recorderName = state.DownloadQueue[k];
+    const QByteArray recorderFile = recordings::recorderFile(recorderName);
     setBox(Text3, QByteArray("Downloading "));
     setBox(Text4, recorderName);
-    const QString unsafe = recordings::unsafeRecorderFileReason(recorderName);
-    if (!unsafe.isEmpty()) {
-        // A name that could reach outside the working directory is never handed to the tool.
+    const QString refusal = refusalToPull(recorderName);
+    if (!refusal.isEmpty()) {
         untick(s);
-        notSaved << tr("%1 was not pulled: %2.").arg(quoted(recorderName), unsafe);
+        notSaved << tr("%1 was not pulled: %2.").arg(quoted(recorderFile), refusal);
         return;
     }
     QByteArray target = recordings::targetName(state.Shows.ShowTitle[s], state.Shows.ShowRecorded[s]);
@@ -271,29 +286,61 @@ void Form1::pullRecording(int k, int s)
     setBox(Text7, target);
     repaint(); // an unattended session shows which recording it is on
 
-    ShellAndWait(runner::extractCommand(address(), recordings::recorderFile(recorderName),
-                                        state.DelaySetting));
+    const runner::RunResult tool =
+        ShellAndWait(runner::extractCommand(address(), recorderFile, state.DelaySetting));
     untick(s);
     services->beep();
     appendLog(session::groups::finished(target, text::timeTextNow()));
-    renameRecording(recordings::recorderFile(recorderName), target);
+    renameRecording(recorderFile, target, tool);
 }
 
-// Renames the tool's file to the target name; an existing file is never replaced.
-void Form1::renameRecording(const QByteArray &recorderFileName, const QByteArray &target)
+// Why a recording must not be handed to the tool, or empty. A name that could reach outside the
+// working directory is never passed on, and neither is one that names a file already there: the
+// tool would write over it and the rename would carry it off (the log, the settings, a tool).
+QString Form1::refusalToPull(const QByteArray &recorderFileName) const
+{
+    const QString unsafe = recordings::unsafeRecorderFileReason(recorderFileName);
+    if (!unsafe.isEmpty())
+        return unsafe;
+    const QString name = text::toUnicode(recordings::recorderFile(recorderFileName));
+    // FileExists misses a file that cannot be read; it would be overwritten all the same.
+    if (FileExists(name) || QFileInfo::exists(name) || QFileInfo(name).isSymLink())
+        return tr("a file of that name is already in the folder; move it away and pull the "
+                  "recording again");
+    return QString();
+}
+
+// Renames the tool's file to the target name; an existing file is never replaced. A recording
+// whose tool failed, crashed or left an empty file is listed with the name it now has.
+void Form1::renameRecording(const QByteArray &recorderFileName, const QByteArray &target,
+                            const runner::RunResult &tool)
 {
     const QString from = text::toUnicode(recorderFileName);
     const QString to = text::toUnicode(target);
-    QFile file(from);
+    const QString failure = runner::failureText(QStringLiteral("ReplayPC"), tool);
     if (!FileExists(from)) {
-        notSaved << tr("%1 was not saved as %2: ReplayPC left no file named %1.")
-                        .arg(quoted(recorderFileName), quoted(target));
-    } else if (!file.rename(to)) {
-        const QString reason = QFileInfo::exists(to) ? tr("%1 already exists").arg(quoted(target))
-                                                     : file.errorString();
-        notSaved << tr("%1 was not saved as %2: %3; the recording stays as %1.")
-                        .arg(quoted(recorderFileName), quoted(target), reason);
+        notSaved << tr("%1 was not saved as %2: ReplayPC left no file named %1%3.")
+                        .arg(quoted(recorderFileName), quoted(target),
+                             failure.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(failure));
+        return;
     }
+    const bool empty = QFileInfo(from).size() == 0;
+    QString liesAs = quoted(target);
+    // A recording the recorder already named as its target needs no rename.
+    if (recorderFileName != target) {
+        QFile file(from);
+        if (!file.rename(to)) {
+            const QString reason = QFileInfo::exists(to) ? tr("%1 already exists").arg(quoted(target))
+                                                         : file.errorString();
+            notSaved << tr("%1 was not saved as %2: %3; the recording stays as %1.")
+                            .arg(quoted(recorderFileName), quoted(target), reason);
+            liesAs = quoted(recorderFileName);
+        }
+    }
+    if (!failure.isEmpty() || empty)
+        notSaved << tr("%1 may be incomplete: %2. It now lies in the folder as %3.")
+                        .arg(quoted(recorderFileName),
+                             failure.isEmpty() ? tr("ReplayPC left an empty file") : failure, liesAs);
 }
 
 void Form1::reportNotSaved()
@@ -326,14 +373,12 @@ void Form1::LogView_Click()
 
 bool Form1::FileExists(const QString &name) const { return session::FileExists(name); }
 
-bool Form1::ShellAndWait(const QByteArray &filename)
+runner::RunResult Form1::ShellAndWait(const QByteArray &filename)
 {
     const runner::RunResult result = runner::runAndWait(filename);
-    if (!result.started) {
+    if (!result.started)
         services->message(this, result.error);
-        return false;
-    }
-    return true;
+    return result;
 }
 
 QByteArray Form1::address() const { return text::fromUnicode(IPAddress->text()); }

@@ -1,6 +1,7 @@
 #pragma once
 // The main window: owns the run's state and handles every user action, one at a time.
 #include "sessionstate.h"
+#include "shellandwait.h"
 #include "windowservices.h"
 
 #include <QByteArrayList>
@@ -35,7 +36,9 @@ public:
     Form2 *logWindow() const;
 
     bool FileExists(const QString &name) const;
-    bool ShellAndWait(const QByteArray &filename);
+    // Runs the command line to its end; a tool that cannot be started is reported here. The
+    // result says whether it ran and how it ended.
+    runner::RunResult ShellAndWait(const QByteArray &filename);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -52,7 +55,9 @@ private:
     void Quit_Click();
 
     void pullRecording(int k, int s);
-    void renameRecording(const QByteArray &recorderFileName, const QByteArray &target);
+    QString refusalToPull(const QByteArray &recorderFileName) const;
+    void renameRecording(const QByteArray &recorderFileName, const QByteArray &target,
+                         const runner::RunResult &tool);
 
     // Small steps the handlers share.
     QByteArray address() const;

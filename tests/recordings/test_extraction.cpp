@@ -172,6 +172,9 @@ void TestExtraction::unsafeNames_data()
     QTest::newRow("parent path") << QByteArray("../x") << QStringLiteral("separator");
     QTest::newRow("absolute path") << QByteArray("/etc/passwd") << QStringLiteral("separator");
     QTest::newRow("backslash") << QByteArray("a\\b") << QStringLiteral("separator");
+    QTest::newRow("drive-relative name") << QByteArray("C:x.mpg") << QStringLiteral("colon");
+    QTest::newRow("colon at the end") << QByteArray("x.mpg:") << QStringLiteral("colon");
+    QTest::newRow("alternate stream") << QByteArray("x.mpg:stream") << QStringLiteral("colon");
     QTest::newRow("inner blank") << QByteArray("x y") << QStringLiteral("blank");
     QTest::newRow("leading blank") << QByteArray(" x") << QStringLiteral("blank");
     QTest::newRow("double quote") << QByteArray("x\"y") << QStringLiteral("quote");

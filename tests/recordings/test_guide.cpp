@@ -215,7 +215,7 @@ void TestGuide::firstShow_data()
         << padded(" A") << "High" + blanks(10) << QByteArray("01/02/2003")
         << QByteArray("F.mpg") << 60.0 << 60;
     QTest::newRow("lines before the first record ignored")
-        << crlf({"ReplayTV guide", "Quality: Medium", "Duration: 5", "show #0", " Show #0"})
+        << crlf({"Recorder guide", "Quality: Medium", "Duration: 5", "show #0", " Show #0"})
                + record("A", "High", "60")
         << padded(" A") << "High" + blanks(10) << date << QByteArray("F1.mpg") << 60.0 << 60;
     QTest::newRow("Windows-1252 bytes kept")

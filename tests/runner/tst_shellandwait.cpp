@@ -29,6 +29,7 @@ private slots:
     void startFailures();
     void failingToolCountsAsRun_data();
     void failingToolCountsAsRun();
+    void notStartedIsNoToolFailure();
     void programLookup_data();
     void programLookup();
     void toolNameForms_data();
@@ -177,21 +178,39 @@ void TestShellAndWait::startFailures()
     QVERIFY(work_->logged().isEmpty());
 }
 
+// A tool that started counts as run whatever its end; how it ended is handed back.
 void TestShellAndWait::failingToolCountsAsRun_data()
 {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<QByteArray>("probeActions"); // empty: the line runs a simulator
-    QTest::newRow("exit 1: no guide.dat") << QByteArray("PShell.exe") << QByteArray();
-    QTest::newRow("exit 1: unreachable") << QByteArray("ReplayPC 192.0.2.1 -g") << QByteArray();
-    QTest::newRow("exit 2: usage") << QByteArray("ReplayPC") << QByteArray();
-    QTest::newRow("crash") << QByteArray("crasher") << QByteArray("crash");
-    QTest::newRow("exit 255") << QByteArray("crasher") << QByteArray("exit 255");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<bool>("crashed");
+    QTest::addColumn<QString>("failure"); // what a message says of it
+    QTest::newRow("exit 0") << QByteArray("ReplayPC 10.0.0.1 -g") << QByteArray() << 0 << false
+                            << QString();
+    QTest::newRow("exit 1: no guide.dat") << QByteArray("PShell.exe") << QByteArray() << 1 << false
+                                          << QStringLiteral("PShell.exe ended with failure status 1");
+    QTest::newRow("exit 1: unreachable") << QByteArray("ReplayPC 192.0.2.1 -g") << QByteArray() << 1
+                                         << false << QStringLiteral("ReplayPC ended with failure status 1");
+    QTest::newRow("exit 2: usage") << QByteArray("ReplayPC") << QByteArray() << 2 << false
+                                   << QStringLiteral("ReplayPC ended with failure status 2");
+    QTest::newRow("crash") << QByteArray("crasher") << QByteArray("crash") << 0 << true
+                           << QStringLiteral("crasher crashed");
+#ifndef Q_OS_WIN // a Windows process cannot be killed by a signal
+    QTest::newRow("killed") << QByteArray("crasher") << QByteArray("kill") << 0 << true
+                            << QStringLiteral("crasher crashed");
+#endif
+    QTest::newRow("exit 255") << QByteArray("crasher") << QByteArray("exit 255") << 255 << false
+                              << QStringLiteral("crasher ended with failure status 255");
 }
 
 void TestShellAndWait::failingToolCountsAsRun()
 {
     QFETCH(QByteArray, line);
     QFETCH(QByteArray, probeActions);
+    QFETCH(int, exitCode);
+    QFETCH(bool, crashed);
+    QFETCH(QString, failure);
     if (!probeActions.isEmpty()) {
         probe(work_->path(), QStringLiteral("crasher"));
         qputenv("DOVREL_PROBE", probeActions + ";where");
@@ -201,6 +220,19 @@ void TestShellAndWait::failingToolCountsAsRun()
     QCOMPARE(r.error, QString());
     if (!probeActions.isEmpty()) // it ended before its last action
         QVERIFY(!QFile::exists(QStringLiteral("ran-from")));
+    QCOMPARE(r.exitCode, exitCode);
+    QCOMPARE(r.crashed, crashed);
+    QCOMPARE(r.failed(), !failure.isEmpty());
+    QCOMPARE(failureText(QString::fromLatin1(line.split(' ').first()), r), failure);
+}
+
+// A tool that could not be started did not fail: its start failure is reported on its own.
+void TestShellAndWait::notStartedIsNoToolFailure()
+{
+    const RunResult r = runAndWait("NoSuchDovrelTool -g");
+    QVERIFY(!r.started);
+    QVERIFY(!r.failed());
+    QCOMPARE(failureText(QStringLiteral("NoSuchDovrelTool"), r), QString());
 }
 
 void TestShellAndWait::programLookup_data()

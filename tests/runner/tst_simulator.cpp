@@ -26,6 +26,8 @@ private slots:
     void commandRecord_data();
     void commandRecord();
     void extractTakesItsTime();
+    void faultsLeaveWhatTheySay_data();
+    void faultsLeaveWhatTheySay();
 
 private:
     int run(const QString &program, const QStringList &args, const QByteArray &recordings = {},
@@ -231,6 +233,45 @@ void TestSimulator::extractTakesItsTime()
     timer.start();
     QCOMPARE(run(simulatorReplayPC(), {QStringLiteral("10.0.0.1"), QStringLiteral("-e"), kHeld}, {}, false), 0);
     QVERIFY(timer.elapsed() >= 900);
+}
+
+
+// The faults that leave a file behind: part of the recording with a failure status or a crash,
+// or an empty file with success.
+void TestSimulator::faultsLeaveWhatTheySay_data()
+{
+    QTest::addColumn<QByteArray>("flag");
+    QTest::addColumn<int>("exitCode"); // -1: crashed
+    QTest::addColumn<bool>("partOfTheStream");
+    QTest::newRow("partial") << QByteArray("partial") << 3 << true;
+    QTest::newRow("crash") << QByteArray("crash") << -1 << true;
+    QTest::newRow("empty") << QByteArray("empty") << 0 << false;
+    QTest::newRow("none") << QByteArray() << 0 << false;
+}
+
+void TestSimulator::faultsLeaveWhatTheySay()
+{
+    QFETCH(QByteArray, flag);
+    QFETCH(int, exitCode);
+    QFETCH(bool, partOfTheStream);
+    QByteArray line = "T: t\tHigh\t01/02/2003 1:00 PM\tf.mpg\t150";
+    if (!flag.isEmpty())
+        line += '\t' + flag;
+    QCOMPARE(run(simulatorReplayPC(), {QStringLiteral("10.0.0.1"), QStringLiteral("-e"), QStringLiteral("f.mpg")},
+                 line + '\n'),
+             exitCode);
+    const QByteArray written = fileBytes(QStringLiteral("f.mpg"));
+    QCOMPARE(work_->entries(), QStringList{QStringLiteral("f.mpg")});
+    if (flag == "empty") {
+        QCOMPARE(written, QByteArray());
+    } else if (partOfTheStream) {
+        QVERIFY(written.startsWith(QByteArray::fromHex("000001BA")));
+        QVERIFY(!written.endsWith(QByteArray::fromHex("000001B9")));
+        QCOMPARE(written.size(), (3 * 2048 + 4) / 2); // three packs for 150 minutes, then the end code
+    } else {
+        QCOMPARE(written.size(), 3 * 2048 + 4);
+        QVERIFY(written.endsWith(QByteArray::fromHex("000001B9")));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSimulator)

@@ -173,6 +173,9 @@ private slots:
         QTest::newRow("quoteInsideUnquoted") << QByteArray("Quality: \"x\r\n") << QByteArrayList{"Quality: \"x"};
         QTest::newRow("blankLine") << QByteArray("   \r\nx") << QByteArrayList{"", "x"};
         QTest::newRow("emptyQuoted") << QByteArray("\"\",\"\"") << QByteArrayList{"", ""};
+        QTest::newRow("commaRightBeforeLineEnd") << QByteArray("a,\nb,c,\n,d") << QByteArrayList{"a", "", "b", "c", "", "", "d"};
+        QTest::newRow("quoteClosedAtLineEnd") << QByteArray("\"a\"\nb") << QByteArrayList{"a", "b"};
+        QTest::newRow("noLineEndAtAll") << QByteArray("a,b,c") << QByteArrayList{"a", "b", "c"};
     }
     void fieldRead()
     {
@@ -185,6 +188,44 @@ private slots:
             got << field;
         QCOMPARE(got, fields);
         QVERIFY(!reader.readField(field));
+    }
+
+    // Many fields on one long line, quoted ones among them, then a line read and the next line's
+    // fields: each read must start where the last one stopped and end at its own line's end.
+    void longFieldLine_everyFieldRight()
+    {
+        QByteArray data = "Show #1\r\n";
+        QByteArrayList expected;
+        for (int i = 0; i < 100000; ++i) {
+            const QByteArray n = QByteArray::number(i);
+            if (i % 1000 == 999) {
+                data += "  \"q," + n + "\" tail,";
+                expected << "q," + n;
+            } else {
+                data += "a" + n + ',';
+                expected << "a" + n;
+            }
+        }
+        data += "last\r\nnext line, stays whole\r\nx,y";
+        expected << "last";
+
+        TextReader reader(data);
+        QByteArray s;
+        QVERIFY(reader.readLine(s));
+        QCOMPARE(s, QByteArray("Show #1"));
+        QByteArrayList got;
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            QVERIFY(reader.readField(s));
+            got << s;
+        }
+        QCOMPARE(got, expected);
+        QVERIFY(reader.readLine(s));
+        QCOMPARE(s, QByteArray("next line, stays whole"));
+        QVERIFY(reader.readField(s));
+        QCOMPARE(s, QByteArray("x"));
+        QVERIFY(reader.readField(s));
+        QCOMPARE(s, QByteArray("y"));
+        QVERIFY(reader.atEnd());
     }
 
     void fieldsAndLinesInterleave()

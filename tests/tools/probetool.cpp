@@ -3,8 +3,9 @@
 //   where             writes the full path of this program to "ran-from" in the working directory
 //   copy <from> <to>  copies a file of the working directory
 //   exit <n>          ends with status n
-//   crash             ends as a crashed program does (a fault on Linux, an access violation
+//   crash             ends as a crashed program does (SIGABRT on Linux, the access violation
 //                     status on Windows)
+//   kill              ends killed by SIGKILL (Linux; on Windows as "crash")
 // Without the variable it does nothing and ends with status 0.
 #include <csignal>
 #include <cstdio>
@@ -40,11 +41,8 @@ std::string ownPath()
 #ifdef _WIN32
     // The status Windows gives a process killed by an access violation, without a debugger.
     TerminateProcess(GetCurrentProcess(), 0xC0000005);
-#else
-    std::signal(SIGSEGV, SIG_DFL);
-    std::raise(SIGSEGV);
 #endif
-    std::abort();
+    std::abort(); // SIGABRT: an abnormal end that sanitizers leave alone
 }
 
 bool copyFile(const std::string &from, const std::string &to)
@@ -80,6 +78,11 @@ int main()
             words >> status;
             return status;
         } else if (verb == "crash") {
+            crash();
+        } else if (verb == "kill") {
+#ifndef _WIN32
+            std::raise(SIGKILL);
+#endif
             crash();
         } else if (!verb.empty()) {
             std::fprintf(stderr, "probetool: unknown action %s\n", verb.c_str());

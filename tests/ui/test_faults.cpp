@@ -115,6 +115,8 @@ private slots:
         QCOMPARE(seen.messages.size(), 1);
         QVERIFY(allMessages().contains(QStringLiteral("\"bad.mpg\"")));
         QVERIFY(allMessages().contains(QStringLiteral("left no file")));
+        QCOMPARE(allMessages().contains(QStringLiteral("ended with failure status 1")),
+                 fault == "fail");
         QVERIFY(!allMessages().contains(QStringLiteral("good.mpg")));
     }
 
@@ -141,6 +143,7 @@ private slots:
         QTest::newRow("dot") << QByteArray(".");
         QTest::newRow("absolute") << QByteArray("/tmp/x.mpg");
         QTest::newRow("blankInside") << QByteArray("x -g");
+        QTest::newRow("driveRelative") << QByteArray("C:x.mpg");
     }
     void hostileRecorderFileNames()
     {
@@ -159,6 +162,112 @@ private slots:
         // No started or finished record for the skipped recording.
         QVERIFY(!fileBytes(kLog).mid(logBefore.size()).contains("Hostile"));
         QVERIFY(QFileInfo::exists(QStringLiteral(" Fine_12 21 2002.mpg")));
+    }
+
+    // A recorder file name that names a file already in the folder, the program's own, a tool or
+    // the user's: the recording is not pulled, whether its tool would succeed, fail or leave
+    // nothing, so that file can be neither written over nor renamed away.
+    void recorderNameOfAFileAlreadyThere_data()
+    {
+        QTest::addColumn<QByteArray>("fileName");
+        QTest::addColumn<QByteArray>("fault");
+        const QByteArrayList names{"DOVLGUIDE.LOG", "DOVLIP.dat", "guide.txt",
+                                   "PShell.exe",    replayPCFileName().toLatin1(), "mine.mpg"};
+        const QByteArrayList faults{"", "fail", "nofile"};
+        for (const QByteArray &name : names)
+            for (const QByteArray &fault : faults)
+                QTest::newRow((name + " / " + (fault.isEmpty() ? QByteArray("tool succeeds") : fault)).constData())
+                    << name << fault;
+    }
+    void recorderNameOfAFileAlreadyThere()
+    {
+        QFETCH(QByteArray, fileName);
+        QFETCH(QByteArray, fault);
+        start({recording("Movie: Clash", fileName, "12/21/2002 8:00 PM", "High", "60", fault),
+               recording("Movie: Fine", "fine.mpg")});
+        writeFile(QStringLiteral("DOVLIP.dat"), "\"10.0.0.9\",\"Default\"\r\n");
+        writeFile(QStringLiteral("mine.mpg"), "the user's own recording");
+        tickAllAndRememberFiles();
+        const QByteArray logBefore = fileBytes(kLog);
+        clickButton(form.get(), "Extract");
+
+        verifyNothingLost();
+        const QStringList calls = sim->calls().filter(QStringLiteral("\t-e\t"));
+        QCOMPARE(calls.size(), 1);
+        QVERIFY(calls.first().endsWith(QStringLiteral("\t-e\tfine.mpg")));
+        QCOMPARE(list->item(0)->checkState(), Qt::Unchecked);
+        QCOMPARE(seen.messages.size(), 1);
+        QVERIFY2(allMessages().contains(u'"' + QString::fromLatin1(fileName) + u'"'), qPrintable(allMessages()));
+        QVERIFY(allMessages().contains(QStringLiteral("already in the folder")));
+        QVERIFY(!allMessages().contains(QStringLiteral("fine.mpg")));
+        // The log went on: header, spacer, the fine recording's three records, blank, end.
+        const QByteArray added = fileBytes(kLog).mid(logBefore.size());
+        QVERIFY(!added.contains("Clash"));
+        QCOMPARE(added.count("\r\n"), 7);
+        QCOMPARE(added.count(" Fine_12 21 2002.mpg"), 2);
+        QVERIFY(fileBytes(QStringLiteral(" Fine_12 21 2002.mpg")).startsWith(kPackHeader));
+    }
+
+    // A tool that ends with a failure status or crashes after part of the file, or leaves an
+    // empty file: the file is renamed and logged like any other, and the end-of-session message
+    // names it where it now lies and says it may be incomplete.
+    void toolEndsBadly_listedWhereItLies_data()
+    {
+        QTest::addColumn<QByteArray>("fault");
+        QTest::addColumn<QString>("why");
+        QTest::addColumn<bool>("targetsTaken"); // every target form taken: no rename either
+        QTest::newRow("failure status after part of the file")
+            << QByteArray("partial") << QStringLiteral("ReplayPC ended with failure status 3") << false;
+        QTest::newRow("crash after part of the file")
+            << QByteArray("crash") << QStringLiteral("ReplayPC crashed") << false;
+        QTest::newRow("empty file") << QByteArray("empty") << QStringLiteral("ReplayPC left an empty file")
+                                    << false;
+        QTest::newRow("failure status, not renamed")
+            << QByteArray("partial") << QStringLiteral("ReplayPC ended with failure status 3") << true;
+    }
+    void toolEndsBadly_listedWhereItLies()
+    {
+        QFETCH(QByteArray, fault);
+        QFETCH(QString, why);
+        QFETCH(bool, targetsTaken);
+        start({recording("Movie: Bad", "bad.mpg", "12/21/2002 8:00 PM", "High", "60", fault),
+               recording("Movie: Good", "good.mpg")});
+        const QString target = QStringLiteral(" Bad_12 21 2002.mpg");
+        if (targetsTaken) {
+            writeFile(target, "mine");
+            for (int n = 1; n <= 5; ++n)
+                writeFile(QStringLiteral(" Bad_12 21 2002_0%1.mpg").arg(n), "mine too");
+        }
+        tickAllAndRememberFiles();
+        const QByteArray logBefore = fileBytes(kLog);
+        clickButton(form.get(), "Extract");
+
+        verifyNothingLost();
+        const QString liesAs = targetsTaken ? QStringLiteral("bad.mpg") : target;
+        QVERIFY(QFileInfo::exists(liesAs));
+        QCOMPARE(QFileInfo::exists(QStringLiteral("bad.mpg")), targetsTaken);
+        QVERIFY(fileBytes(QStringLiteral(" Good_12 21 2002.mpg")).startsWith(kPackHeader));
+        // Logged as every recording is: a started and a finished record.
+        const QByteArray added = fileBytes(kLog).mid(logBefore.size());
+        QCOMPARE(added.count("Bad_12 21 2002"), 2);
+        QCOMPARE(seen.messages.size(), 1);
+        const QString message = allMessages();
+        QVERIFY2(message.contains(why), qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("\"bad.mpg\" may be incomplete")), qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("lies in the folder as \"%1\"").arg(liesAs)), qPrintable(message));
+        QVERIFY(!message.contains(QStringLiteral("good.mpg")));
+    }
+
+    // The recorder already named the recording as its target: nothing to rename, nothing to say.
+    void recorderNameIsTheTargetName_savedWithoutMessage()
+    {
+        start({recording("Same", "Same_12-21-2002.mpg", "12-21-2002 8:00 PM")});
+        tickAllAndRememberFiles();
+        clickButton(form.get(), "Extract");
+        verifyNothingLost();
+        QCOMPARE(seen.messages, QStringList());
+        QVERIFY(fileBytes(QStringLiteral("Same_12-21-2002.mpg")).startsWith(kPackHeader));
+        QVERIFY(fileBytes(kLog).contains("Same_12-21-2002.mpg"));
     }
 
     void readOnlyWorkingDirectory()

@@ -261,6 +261,10 @@ private slots:
                                     << QByteArray("\"10.1.1.1\",\"07\"\r\n");
         QTest::newRow("quotesAsTheyAre") << QStringLiteral("a\"b") << QStringLiteral("x")
                                          << QByteArray("\"a\"b\",\"x\"\r\n");
+        QTest::newRow("blanksAroundAddressKept") << QStringLiteral("  10.0.0.5 ") << QString()
+                                                 << QByteArray("\"  10.0.0.5 \",\"Default\"\r\n");
+        QTest::newRow("onlyBlanks") << QStringLiteral("   ") << QStringLiteral(" 7 ")
+                                    << QByteArray("\"   \",\" 7 \"\r\n");
         QTest::newRow("outsideCodePage") << QString::fromUtf8("1✓2") << QStringLiteral("3")
                                          << QByteArray("\"1?2\",\"3\"\r\n");
     }

@@ -148,17 +148,53 @@ private slots:
         QGuiApplication::restoreOverrideCursor();
     }
 
-    void unreachableRecorder_noGuide()
+    // No "guide.txt": one message, which says how each tool that ran ended; no list, no date.
+    void noGuide_saysHowTheToolsEnded_data()
     {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QByteArray>("pshell"); // the stand-in tool's actions, or empty for the simulator
+        QTest::addColumn<QStringList>("said");
+        QTest::addColumn<QStringList>("notSaid");
+        const QString fetchFailed = QStringLiteral("ReplayPC ended with failure status 1.");
+        const QString convertFailed = QStringLiteral("PShell.exe ended with failure status 1.");
+        QTest::newRow("unreachable recorder: both tools fail")
+            << QStringLiteral("192.0.2.7") << QByteArray() << QStringList{fetchFailed, convertFailed}
+            << QStringList{QStringLiteral("crashed")};
+        QTest::newRow("conversion crashes") << QStringLiteral("192.168.0.20")
+                                            << QByteArray("crash")
+                                            << QStringList{QStringLiteral("PShell.exe crashed.")}
+                                            << QStringList{QStringLiteral("failure status")};
+        QTest::newRow("conversion ends well, leaves nothing")
+            << QStringLiteral("192.168.0.20") << QByteArray("exit 0") << QStringList{}
+            << QStringList{QStringLiteral("crashed"), QStringLiteral("failure status")};
+    }
+    void noGuide_saysHowTheToolsEnded()
+    {
+        QFETCH(QString, address);
+        QFETCH(QByteArray, pshell);
+        QFETCH(QStringList, said);
+        QFETCH(QStringList, notSaid);
         WorkDir dir;
         Simulator sim;
+        if (!pshell.isEmpty()) {
+            QVERIFY(QFile::remove(QStringLiteral("PShell.exe")));
+            QVERIFY(QFile::copy(probeTool(), QStringLiteral("PShell.exe")));
+            qputenv("DOVREL_PROBE", pshell);
+        }
         Seen seen;
         auto form = makeForm(seen);
-        getGuide(form.get(), QStringLiteral("192.0.2.7"));
-        QCOMPARE(seen.messages.size(), 1); // the tools ran and failed: only the missing guide
-        QVERIFY(seen.messages.first().contains(QStringLiteral("guide.txt")));
+        getGuide(form.get(), address);
+        QCOMPARE(seen.messages.size(), 1);
+        const QString message = seen.messages.first();
+        QVERIFY(message.contains(QStringLiteral("guide.txt")));
+        for (const QString &text : said)
+            QVERIFY2(message.contains(text), qPrintable(message));
+        for (const QString &text : notSaid)
+            QVERIFY2(!message.contains(text), qPrintable(message));
         QVERIFY(!form->sessionState().GuideFetched);
         QCOMPARE(control<QListWidget>(form.get(), "List1")->count(), 0);
+        QCOMPARE(box(form, "Text1")->text(), QString()); // no list, so no date it was created
+        QCOMPARE(box(form, "Text3")->text(), QString());
     }
 
     void addressWithShellCharacters_staysPlainText()
@@ -213,7 +249,7 @@ private slots:
     {
         WorkDir dir;
         Simulator sim;
-        convertTo("ReplayTV Guide Listing\r\nshow #1 is no start line\r\n Show #2 neither\r\n");
+        convertTo("Recorder Guide Listing\r\nshow #1 is no start line\r\n Show #2 neither\r\n");
         Seen seen;
         auto form = makeForm(seen);
         getGuide(form.get(), QStringLiteral("192.168.0.20"));
