@@ -13,7 +13,7 @@ started=$SECONDS
 
 bash scripts/packages.sh g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix qt6-base-dev \
   qt6-base-dev-tools cmake ninja-build wine wine64 xvfb xauth xdotool imagemagick zip unzip xz-utils \
-  binutils-mingw-w64-x86-64
+  binutils-mingw-w64-x86-64 fonts-liberation
 
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/dovrel-win
 qt=$cache/qt6-win64-6.4.2
@@ -63,6 +63,13 @@ env -u DISPLAY WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRID
   wineboot -i >/dev/null 2>&1 || true
 WINEPREFIX="$prefix" wineserver -w
 [ -f "$prefix/system.reg" ] || { echo "could not make the Wine prefix $prefix" >&2; exit 1; }
+# Wine has neither of the program's Windows faces: stand in the metric-compatible Liberation
+# faces for them, as Windows itself provides the real ones.
+for face in "Courier New=Liberation Mono" "MS Sans Serif=Liberation Sans" "Microsoft Sans Serif=Liberation Sans"; do
+  DOVREL_WINE_DISPLAY= "$build/wine-run.sh" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+    /v "${face%%=*}" /t REG_SZ /d "${face#*=}" /f >/dev/null 2>&1
+done
+WINEPREFIX="$prefix" wineserver -w
 
 echo "== cross-build =="
 "$qt/bin/qt-cmake" -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
@@ -102,7 +109,8 @@ while [ ${#queue[@]} -gt 0 ]; do
     queue+=("$stage/$dll")
   done
 done
-x86_64-w64-mingw32-strip "$stage"/*.exe "$stage"/demo/*.exe
+# Debugging symbols are no use to the users: strip every binary shipped.
+x86_64-w64-mingw32-strip --strip-unneeded "$stage"/*.exe "$stage"/*.dll "$stage"/*/*.exe "$stage"/*/*.dll
 
 sed 's/$/\r/' > "$stage/README.txt" <<TEXT
 Dovrel Mpeg Utility $version for Windows (64-bit)
