@@ -36,6 +36,7 @@ private slots:
     void toolNameForms();
     void waitsForTheEnd();
     void standardStreamsAreNull();
+    void toolInputEndsAtOnceAndOutputIsNotKept();
 
 private:
     void script(const QString &dir, const QString &name, const QByteArray &body);
@@ -328,7 +329,7 @@ void TestShellAndWait::waitsForTheEnd()
 void TestShellAndWait::standardStreamsAreNull()
 {
     if (!QFile::exists(QStringLiteral("/proc/self/fd/0")))
-        QSKIP("needs /proc");
+        QSKIP("needs /proc and a shell; toolInputEndsAtOnceAndOutputIsNotKept covers every platform");
     // cat ends at once only if its input is at its end; "timeout" keeps a wrong pipe from hanging.
     script(work_->path(), QStringLiteral("streams"),
            "fds=$(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2); echo \"$fds\" > fds.txt\n"
@@ -337,6 +338,22 @@ void TestShellAndWait::standardStreamsAreNull()
     QCOMPARE(fileBytes(QStringLiteral("fds.txt")), QByteArray("/dev/null\n/dev/null\n/dev/null\n"));
     QCOMPARE(fileBytes(QStringLiteral("cat-status.txt")), QByteArray("0\n"));
     QCOMPARE(fileBytes(QStringLiteral("input.txt")), QByteArray());
+}
+
+// The same on every platform, through the stand-in tool: its input is at its end at once (no
+// pipe or console to wait on), and a lot of output blocks nothing since nobody reads it.
+void TestShellAndWait::toolInputEndsAtOnceAndOutputIsNotKept()
+{
+    probe(work_->path(), QStringLiteral("streams"));
+    qputenv("DOVREL_PROBE", "input;output");
+    const RunResult r = runAndWait("streams");
+    QVERIFY2(r.started, qPrintable(r.error));
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(fileBytes(QStringLiteral("input-bytes")), QByteArray("0\n"));
+    QCOMPARE(fileBytes(QStringLiteral("output-done")), QByteArray("yes\n"));
+    QCOMPARE(work_->entries({programFileName(QStringLiteral("streams")), replayPCFileName(),
+                             QStringLiteral("PShell.exe")}),
+             (QStringList{QStringLiteral("input-bytes"), QStringLiteral("output-done")}));
 }
 
 QTEST_GUILESS_MAIN(TestShellAndWait)

@@ -6,6 +6,8 @@
 //   crash             ends as a crashed program does (SIGABRT on Linux, the access violation
 //                     status on Windows)
 //   kill              ends killed by SIGKILL (Linux; on Windows as "crash")
+//   input             reads standard input to its end, writes the byte count to "input-bytes"
+//   output            writes 256 KiB to standard output and to standard error, then "output-done"
 // Without the variable it does nothing and ends with status 0.
 #include <csignal>
 #include <cstdio>
@@ -67,7 +69,7 @@ int main()
         std::string verb;
         words >> verb;
         if (verb == "where") {
-            std::ofstream("ran-from") << ownPath() << '\n';
+            std::ofstream("ran-from", std::ios::binary) << ownPath() << '\n';
         } else if (verb == "copy") {
             std::string from, to;
             words >> from >> to;
@@ -79,6 +81,19 @@ int main()
             return status;
         } else if (verb == "crash") {
             crash();
+        } else if (verb == "input") {
+            std::size_t count = 0;
+            char buffer[4096];
+            while (std::size_t n = std::fread(buffer, 1, sizeof buffer, stdin))
+                count += n;
+            std::ofstream("input-bytes", std::ios::binary) << count << '\n';
+        } else if (verb == "output") {
+            // More than any pipe holds, so a pipe nobody reads would block it.
+            const std::string block(256 * 1024, 'x');
+            std::fwrite(block.data(), 1, block.size(), stdout);
+            std::fwrite(block.data(), 1, block.size(), stderr);
+            std::fflush(nullptr);
+            std::ofstream("output-done", std::ios::binary) << "yes\n";
         } else if (verb == "kill") {
 #ifndef _WIN32
             std::raise(SIGKILL);
