@@ -48,11 +48,13 @@ export WINEPREFIX='$prefix'
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES='mscoree,mshtml='
-export WINEPATH='$(winpath "$qt/bin");$(winpath "${mingw_dlls[0]}");$(winpath "${mingw_dlls[1]}")'
 export WINEQT_FORCE_STDERR_LOGGING=1
-# Tests draw offscreen, with Wine's own fonts (which include "MS Sans Serif").
+# Tests find the DLLs on the search path and draw offscreen, with Wine's own fonts. With
+# DOVREL_WINE_DISPLAY set, a program runs as unpacked from the zip: on the display, with only
+# what lies in its own folder.
 if [ -z "\${DOVREL_WINE_DISPLAY:-}" ]; then
   unset DISPLAY
+  export WINEPATH='$(winpath "$qt/bin");$(winpath "${mingw_dlls[0]}");$(winpath "${mingw_dlls[1]}")'
   export WINEQT_QPA_PLATFORM=offscreen
   export WINEQT_QPA_FONTDIR='$(winpath /usr/share/wine/fonts)'
 fi
@@ -151,7 +153,8 @@ unzip -l "dist/$name.zip"
 
 echo "== screenshot under Wine and Xvfb =="
 shot=$build/screenshot
-rm -rf "$shot" && cp -r "$stage" "$shot"
+# The program runs as a user would run it: unpacked from the zip, the demo tools beside it.
+rm -rf "$shot" && mkdir -p "$shot" && unzip -q "dist/$name.zip" -d "$shot"
 cp "$shot"/demo/*.exe "$shot/"
 printf '"192.168.0.20","Default"\r\n' > "$shot/DOVLIP.dat"
 mkdir -p docs
