@@ -1,0 +1,99 @@
+#include "headerlabel.h"
+
+#include "guide.h"
+#include "ticklist.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace ui {
+
+std::vector<HeaderColumn> headerColumns()
+{
+    const QByteArray title = recordings::guideTitle(QByteArray()); // the title column's width
+    const QByteArray row = recordings::listRow(title, recordings::paddedQuality("Standard"), "102",
+                                               "12/21/2002");
+    return {{QStringLiteral("Quality"), int(row.indexOf("Standard"))},
+            {QStringLiteral("Duration"), int(row.indexOf("102"))},
+            {QStringLiteral("Date Recorded"), int(row.indexOf("12/21/2002"))}};
+}
+
+HeaderLabel::HeaderLabel(QWidget *parent) : QLabel(parent) {}
+
+void HeaderLabel::setList(TickList *newList)
+{
+    if (list)
+        disconnect(list, nullptr, this, nullptr);
+    list = newList;
+    if (list)
+        connect(list, &TickList::textMoved, this, qOverload<>(&QWidget::update));
+    update();
+}
+
+std::vector<HeaderLabel::Piece> HeaderLabel::layout() const
+{
+    const QString caption = text();
+    const QRectF area = contentsRect();
+    std::vector<Piece> pieces;
+    // Where each column name starts in the caption, and the x of its row column.
+    struct Anchor
+    {
+        qsizetype at;
+        qreal x;
+    };
+    std::vector<Anchor> anchors;
+    if (list) {
+        const QFontMetricsF rowMetrics(list->font());
+        const QFontMetricsF metrics(font());
+        const qreal rowLeft = mapFrom(list->window(), list->viewport()->mapTo(list->window(), QPoint()))
+                                  .x()
+            + list->textLeft();
+        qsizetype from = 0;
+        for (const HeaderColumn &column : headerColumns()) {
+            const qsizetype at = caption.indexOf(column.name, from);
+            if (at < 0)
+                continue;
+            from = at + column.name.size();
+            // The name's ink starts where its row column starts.
+            const qreal columnLeft = rowLeft + rowMetrics.horizontalAdvance(QString(column.rowColumn, u' '));
+            anchors.push_back({at, columnLeft - metrics.leftBearing(column.name.front())});
+        }
+    }
+    qsizetype start = 0;
+    qreal x = area.left();
+    for (const Anchor &anchor : anchors) {
+        pieces.push_back({caption.mid(start, anchor.at - start), x});
+        start = anchor.at;
+        x = anchor.x;
+    }
+    pieces.push_back({caption.mid(start), x});
+
+    // Keep the last name whole inside the label should its column lie too far right.
+    const QFontMetricsF metrics(font());
+    Piece &last = pieces.back();
+    const qreal overflow = last.x + metrics.horizontalAdvance(last.text.trimmed()) - area.right();
+    if (overflow > 0)
+        last.x = std::max(area.left(), last.x - overflow);
+    return pieces;
+}
+
+void HeaderLabel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setPen(palette().color(foregroundRole()));
+    painter.setFont(font());
+    const QFontMetricsF metrics(font());
+    const QRectF area = contentsRect();
+    // Top-aligned like the other labels; a face too tall for the label has the caption's ink
+    // centred in it instead, so that neither ascenders nor descenders are cut off.
+    qreal baseline = area.top() + metrics.ascent();
+    if (metrics.ascent() + metrics.descent() > area.height()) {
+        const QRectF ink = metrics.tightBoundingRect(text());
+        baseline = area.top() + (area.height() - ink.height()) / 2 - ink.top();
+    }
+    for (const Piece &piece : layout())
+        painter.drawText(QPointF(piece.x, baseline), piece.text);
+}
+
+} // namespace ui
