@@ -69,12 +69,17 @@ std::vector<HeaderLabel::Piece> HeaderLabel::layout() const
     }
     pieces.push_back({caption.mid(start), x});
 
-    // Keep the last name whole inside the label should its column lie too far right.
+    // In a label too narrow for its columns, move names left, from the last one on, so that each
+    // stays whole, a pixel clear of the edge and a blank apart from the next.
     const QFontMetricsF metrics(font());
-    Piece &last = pieces.back();
-    const qreal overflow = last.x + metrics.horizontalAdvance(last.text.trimmed()) - area.right();
-    if (overflow > 0)
-        last.x = std::max(area.left(), last.x - overflow);
+    qreal limit = area.right();
+    for (size_t i = pieces.size(); i-- > 1;) {
+        Piece &piece = pieces[i];
+        const qreal width = metrics.horizontalAdvance(piece.text.trimmed());
+        if (piece.x + width > limit)
+            piece.x = std::max(area.left(), limit - width);
+        limit = piece.x - metrics.horizontalAdvance(u' ');
+    }
     return pieces;
 }
 

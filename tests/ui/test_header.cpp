@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
+#include <QScrollBar>
 #include <QtTest>
 
 #include <algorithm>
@@ -128,91 +129,159 @@ private slots:
         WorkDir dir;
         Seen seen;
         auto form = makeForm(seen);
-        auto *label = control<QLabel>(form.get(), "Label3");
+        if (!sans.isEmpty())
+            setFaces(form.get(), sans, 12, fixed);
+        Measured m;
+        measure(form.get(), m);
+        if (QTest::currentTestFailed())
+            return;
+        const double offsets[] = {m.header[3].start - m.qualityEdge, m.header[4].start - m.durationEdge,
+                                  m.header[5].start - m.dateEdge};
+        qInfo("scale %.2g, faces %s / %s: Quality %+.1f, Duration %+.1f, Date Recorded %+.1f px "
+              "(header ink start less row column edge)",
+              m.ratio, qPrintable(m.label->font().family()), qPrintable(m.list->font().family()),
+              offsets[0], offsets[1], offsets[2]);
+        for (double offset : offsets)
+            QVERIFY2(std::abs(offset) <= 3, qPrintable(QString::number(offset)));
+
+        // "Title" lies over the title column, columns 2 to 58.
+        const double pitch = (m.dateEdge - m.qualityEdge) / (84 - 58);
+        QVERIFY2(m.header[2].start >= m.qualityEdge - 57 * pitch, qPrintable(QString::number(m.header[2].start)));
+        QVERIFY(m.header[2].end < m.qualityEdge);
+
+        checkWhole(m);
+        // Drawing it differently leaves the text itself alone.
+        QCOMPARE(m.label->text().size(), 142);
+    }
+
+    // Rows wider than the list scroll sideways; the column names go with them.
+    void header_followsSidewaysScroll()
+    {
+        WorkDir dir;
+        Seen seen;
+        auto form = makeForm(seen);
         auto *list = control<QListWidget>(form.get(), "List1");
-        if (!sans.isEmpty()) {
-            QFont labelFont(sans);
-            labelFont.setPointSizeF(12);
-            label->setFont(labelFont);
-            QFont listFont(fixed);
-            listFont.setStyleHint(QFont::Monospace);
-            listFont.setPointSizeF(8.25);
-            list->setFont(listFont);
-        }
-        const QByteArray rowText = exampleRow();
-        auto *row = new QListWidgetItem(QString::fromLatin1(rowText));
-        row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-        row->setCheckState(Qt::Unchecked);
-        list->addItem(row);
+        list->addItem(QStringLiteral("x").repeated(200));
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QCoreApplication::processEvents();
+        QVERIFY(list->horizontalScrollBar()->maximum() > 40);
+        list->horizontalScrollBar()->setValue(40);
+        Measured m;
+        measure(form.get(), m);
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY2(std::abs(m.header[3].start - m.qualityEdge) <= 3, qPrintable(QString::number(m.header[3].start - m.qualityEdge)));
+        QVERIFY2(std::abs(m.header[5].start - m.dateEdge) <= 3, qPrintable(QString::number(m.header[5].start - m.dateEdge)));
+    }
 
-        const QImage image = form->grab().toImage();
-        const qreal ratio = form->devicePixelRatioF();
-        const QFontMetricsF labelMetrics(label->font());
-        const QFontMetricsF rowMetrics(list->font());
+    // A label too narrow for the last name at its column: the name moves left and stays whole.
+    void header_tooNarrow_lastNameStaysWhole()
+    {
+        WorkDir dir;
+        Seen seen;
+        auto form = makeForm(seen);
+        auto *label = control<QLabel>(form.get(), "Label3");
+        label->resize(label->width() - 100, label->height());
+        Measured m;
+        measure(form.get(), m);
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(m.header[5].start < m.dateEdge - 3); // it did have to move
+        checkWhole(m);
+    }
 
-        const QRect labelArea = scaled(label->geometry(), ratio);
-        const QRect rowArea = scaled(QRect(list->viewport()->mapTo(form.get(), list->visualItemRect(row).topLeft()),
-                                           list->visualItemRect(row).size()),
-                                     ratio);
+private:
+    struct Measured
+    {
+        QLabel *label = nullptr;
+        QListWidget *list = nullptr;
+        qreal ratio = 1;
+        QImage image;
+        QRect labelArea;
+        QList<Run> header; // Show, /, Title, Quality, Duration, Date, Recorded
+        double qualityEdge = 0, durationEdge = 0, dateEdge = 0; // row column edges, device pixels
+    };
+
+    static void setFaces(QWidget *form, const QString &sans, double points, const QString &fixed)
+    {
+        QFont labelFont(sans);
+        labelFont.setPointSizeF(points);
+        control<QLabel>(form, "Label3")->setFont(labelFont);
+        QFont listFont(fixed);
+        listFont.setStyleHint(QFont::Monospace);
+        listFont.setPointSizeF(8.25);
+        control<QListWidget>(form, "List1")->setFont(listFont);
+    }
+
+    // Puts the example row first in the list, renders the window and measures the ink of the
+    // header and of that row.
+    static void measure(QWidget *form, Measured &m)
+    {
+        m.label = control<QLabel>(form, "Label3");
+        m.list = control<QListWidget>(form, "List1");
+        auto *row = new QListWidgetItem(QString::fromLatin1(exampleRow()));
+        row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        row->setCheckState(Qt::Unchecked);
+        m.list->insertItem(0, row);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        QCoreApplication::processEvents();
+
+        m.image = form->grab().toImage();
+        m.ratio = form->devicePixelRatioF();
+        const QFontMetricsF labelMetrics(m.label->font());
+        const QFontMetricsF rowMetrics(m.list->font());
+        m.labelArea = scaled(m.label->geometry(), m.ratio);
+        const QRect rowRect = m.list->visualItemRect(row);
+        const QRect rowArea = scaled(QRect(m.list->viewport()->mapTo(form, rowRect.topLeft()), rowRect.size())
+                                         .intersected(QRect(m.list->viewport()->mapTo(form, QPoint()),
+                                                            m.list->viewport()->size())),
+                                     m.ratio);
         // Letters of a word join; a blank between words does not.
-        const int labelJoin = int(0.8 * labelMetrics.horizontalAdvance(u' ') * ratio);
-        const int rowJoin = int(2.5 * rowMetrics.horizontalAdvance(u' ') * ratio);
-        const QList<Run> header = inkRuns(image, labelArea, labelJoin);
-        const QList<Run> cells = inkRuns(image, rowArea, rowJoin);
-        // Show, /, Title, Quality, Duration, Date, Recorded; the row ends with quality, duration, date.
+        const int labelJoin = int(0.8 * labelMetrics.horizontalAdvance(u' ') * m.ratio);
+        const int rowJoin = int(2.5 * rowMetrics.horizontalAdvance(u' ') * m.ratio);
+        m.header = inkRuns(m.image, m.labelArea, labelJoin);
+        const QList<Run> cells = inkRuns(m.image, rowArea, rowJoin);
         QString found;
-        for (const Run &run : header)
+        for (const Run &run : m.header)
             found += QStringLiteral(" %1-%2").arg(run.start).arg(run.end);
-        QVERIFY2(header.size() == 7, qPrintable(QStringLiteral("header ink runs:") + found));
+        QVERIFY2(m.header.size() == 7, qPrintable(QStringLiteral("header ink runs:") + found));
+        // The row ends with quality, duration and date.
         QVERIFY2(cells.size() >= 4, qPrintable(QString::number(cells.size())));
 
         // The left edge of a row column: where its first glyph's ink starts, less that glyph's
         // left bearing.
         const auto columnEdge = [&](const Run &run, char first) {
-            return run.start - rowMetrics.leftBearing(QLatin1Char(first)) * ratio;
+            return run.start - rowMetrics.leftBearing(QLatin1Char(first)) * m.ratio;
         };
-        const double qualityEdge = columnEdge(cells[cells.size() - 3], 'S');
-        const double durationEdge = columnEdge(cells[cells.size() - 2], '1');
-        const double dateEdge = columnEdge(cells[cells.size() - 1], '1');
-        const double offsets[] = {header[3].start - qualityEdge, header[4].start - durationEdge,
-                                  header[5].start - dateEdge};
-        qInfo("scale %.2g, faces %s / %s: Quality %+.1f, Duration %+.1f, Date Recorded %+.1f px "
-              "(header ink start less row column edge)",
-              ratio, qPrintable(label->font().family()), qPrintable(list->font().family()), offsets[0],
-              offsets[1], offsets[2]);
-        for (double offset : offsets)
-            QVERIFY2(std::abs(offset) <= 3, qPrintable(QString::number(offset)));
+        m.qualityEdge = columnEdge(cells[cells.size() - 3], 'S');
+        m.durationEdge = columnEdge(cells[cells.size() - 2], '1');
+        m.dateEdge = columnEdge(cells[cells.size() - 1], '1');
+    }
 
-        // "Title" lies over the title column, columns 2 to 58.
-        const double pitch = (dateEdge - qualityEdge) / (84 - 58);
-        QVERIFY2(header[2].start >= qualityEdge - 57 * pitch, qPrintable(QString::number(header[2].start)));
-        QVERIFY(header[2].end < qualityEdge);
-
-        // The whole header is inside the label: "Recorded" as wide and the caption as tall as
-        // their glyphs.
-        const double lastWidth = labelMetrics.tightBoundingRect(QStringLiteral("Recorded")).width() * ratio;
-        QVERIFY2(header[6].end - header[6].start + 1 >= 0.95 * lastWidth,
-                 qPrintable(QStringLiteral("%1 of %2").arg(header[6].end - header[6].start + 1).arg(lastWidth)));
-        QVERIFY(header[6].end < labelArea.right());
+    // The whole header is inside the label: "Recorded" as wide and the caption as tall as their
+    // glyphs.
+    static void checkWhole(const Measured &m)
+    {
+        const QFontMetricsF labelMetrics(m.label->font());
+        const double lastWidth = labelMetrics.tightBoundingRect(QStringLiteral("Recorded")).width() * m.ratio;
+        const int drawnWidth = m.header[6].end - m.header[6].start + 1;
+        QVERIFY2(drawnWidth >= 0.95 * lastWidth, qPrintable(QStringLiteral("%1 of %2").arg(drawnWidth).arg(lastWidth)));
+        QVERIFY(m.header[6].end < m.labelArea.right());
         // The caption drawn with room to spare gives the height its ink needs.
-        QImage free(QSize(label->width(), 3 * label->height()) * ratio, QImage::Format_ARGB32);
-        free.setDevicePixelRatio(ratio);
+        QImage free(QSize(m.label->width(), 3 * m.label->height()) * m.ratio, QImage::Format_ARGB32);
+        free.setDevicePixelRatio(m.ratio);
         free.fill(Qt::white);
         {
             QPainter painter(&free);
-            painter.setFont(label->font());
+            painter.setFont(m.label->font());
             painter.setPen(Qt::black);
-            painter.drawText(QPointF(0, 2 * label->height()), label->text());
+            painter.drawText(QPointF(0, 2 * m.label->height()), m.label->text());
         }
         const int captionHeight = inkHeight(free, free.rect());
-        QVERIFY2(inkHeight(image, labelArea) >= captionHeight - 1,
-                 qPrintable(QStringLiteral("%1 of %2").arg(inkHeight(image, labelArea)).arg(captionHeight)));
-
-        // Drawing it differently leaves the text itself alone.
-        QCOMPARE(label->text().size(), 142);
+        QVERIFY2(inkHeight(m.image, m.labelArea) >= captionHeight - 1,
+                 qPrintable(QStringLiteral("%1 of %2").arg(inkHeight(m.image, m.labelArea)).arg(captionHeight)));
     }
 };
 
