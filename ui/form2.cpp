@@ -6,6 +6,7 @@
 
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace ui {
 
@@ -13,8 +14,11 @@ Form2::Form2()
 {
     buildWindow(this, form2Spec());
     Log_List = findChild<QListWidget *>(QStringLiteral("Log_List"));
-    connect(findChild<QPushButton *>(QStringLiteral("Command1")), &QPushButton::clicked, this,
-            &Form2::Command1_Click);
+    auto *command1 = findChild<QPushButton *>(QStringLiteral("Command1"));
+    connect(command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    // Escape does what Close Window does.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, command1,
+            &QPushButton::click);
 }
 
 void Form2::Form_Load()
