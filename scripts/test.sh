@@ -3,7 +3,8 @@
 # fuzzing run of the guide parser and the settings reader. Run as root on Debian 12.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/packages.sh cmake ninja-build g++ qt6-base-dev fonts-liberation clang libclang-rt-14-dev llvm
+bash scripts/packages.sh cmake ninja-build g++ qt6-base-dev fonts-liberation clang libclang-rt-14-dev \
+  llvm xvfb xauth dbus dbus-x11 at-spi2-core python3-pyatspi
 
 export QT_QPA_PLATFORM=offscreen
 
@@ -11,6 +12,9 @@ echo "== build and test =="
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug
 cmake --build build -j2
 ctest --test-dir build --output-on-failure -j2
+
+echo "== accessibility, end to end through an AT-SPI client =="
+bash scripts/atspi-test.sh build
 
 echo "== sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) =="
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDOVREL_SANITIZE=ON

@@ -9,7 +9,9 @@ dir=$2
 out=$3
 title='Dovrel Mpeg Utility'
 
-export DOVREL_WINE_DISPLAY=1 # the wrapper keeps the display: the windows plugin, real windows
+export DOVREL_WINE_DISPLAY=1    # the wrapper keeps the display: the windows plugin, real windows
+export DOVREL_WINE_OWN_FOLDER=1 # and the program finds its DLLs in its own folder only
+unset QT_QPA_PLATFORM QT_SCALE_FACTOR
 (cd "$dir" && exec "$wrapper" dovrel-mpeg-utility.exe) >/dev/null 2>&1 &
 program=$!
 

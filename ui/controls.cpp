@@ -1,7 +1,12 @@
 #include "controls.h"
 
+#include "accessibility.h"
+#include "headerlabel.h"
+#include "ticklist.h"
+
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -42,13 +47,24 @@ public:
 };
 
 // A button whose caption wraps onto a second line when it is wider than the button, as the
-// narrow "Extract Mpeg(s)" button needs.
+// narrow "Extract Mpeg(s)" button needs. Return and Enter press it as Space does.
 class WrappingButton : public QPushButton
 {
 public:
     using QPushButton::QPushButton;
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            if (!event->isAutoRepeat())
+                click();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+
     void paintEvent(QPaintEvent *) override
     {
         QStylePainter painter(this);
@@ -74,12 +90,21 @@ QWidget *createControl(const ControlSpec &c, QWidget *parent)
         label->setAlignment(c.align);
         return label;
     }
+    case Kind::ColumnHeader: {
+        auto *label = new HeaderLabel(parent);
+        label->setTextFormat(Qt::PlainText);
+        label->setText(caption);
+        label->setAlignment(c.align);
+        return label;
+    }
     case Kind::TextBox:
     case Kind::DisplayBox: {
         auto *box = new QLineEdit(caption, parent);
         box->setAlignment(c.align);
         // The program writes the display boxes and never reads them.
         box->setReadOnly(c.kind == Kind::DisplayBox);
+        if (c.kind == Kind::DisplayBox)
+            showWholeTextInToolTip(box);
         return box;
     }
     case Kind::Button:
@@ -89,7 +114,7 @@ QWidget *createControl(const ControlSpec &c, QWidget *parent)
     case Kind::Frame:
         return new QGroupBox(caption, parent);
     case Kind::TickList: {
-        auto *list = new QListWidget(parent);
+        auto *list = new TickList(parent);
         list->setSelectionMode(QAbstractItemView::NoSelection);
         list->setItemDelegate(new TickOnClickDelegate(list));
         return list;
@@ -130,6 +155,7 @@ QFont fontFor(const FontSpec &design)
 
 void buildWindow(QWidget *window, const WindowSpec &design)
 {
+    installAccessibility();
     window->setObjectName(latin(design.name));
     window->setWindowTitle(latin(design.caption));
     window->setFont(fontFor(design.font));
@@ -151,6 +177,10 @@ void buildWindow(QWidget *window, const WindowSpec &design)
         if (w->focusPolicy() != Qt::NoFocus)
             byTab[c.tab] = w;
     }
+    if (auto *list = window->findChild<TickList *>())
+        for (HeaderLabel *header : window->findChildren<HeaderLabel *>())
+            header->setList(list);
+
     QWidget *previous = nullptr;
     for (const auto &[tab, w] : byTab) {
         if (previous)

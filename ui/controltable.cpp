@@ -32,7 +32,7 @@ const WindowSpec &form1Spec()
             // name, kind, in, caption, left, top, width, height, tab, font, align, tooltip, accessible
             {"Label1", Kind::Label, nullptr, "Dovrel Mpeg Utility", 2273, 240, 7935, 615, 7, mss(24, true, true), kLabelCentre, "", ""},
             {"Label11", Kind::Label, nullptr, "Ver. 1.3", 10320, 600, 855, 255, 23, mss(8.25), kLabelLeft, "Version 1.3.0 build 11", ""},
-            {"Label3", Kind::Label, nullptr, kListHeader, 1020, 1200, 10935, 255, 8, mss(12), kLabelLeft, "", ""},
+            {"Label3", Kind::ColumnHeader, nullptr, kListHeader, 1020, 1200, 10935, 255, 8, mss(12), kLabelLeft, "", ""},
             {"List1", Kind::TickList, nullptr, "", 960, 1680, 10935, 2220, 6, FontSpec{Face::Fixed, 8.25, false, false}, kLeft, "", "Shows"},
             {"Label2", Kind::Label, nullptr, "Date List Created", 840, 4320, 1935, 255, 19, mss(9.75), kLabelRight, "", ""},
             {"Text1", Kind::DisplayBox, nullptr, "", 2880, 4290, 1335, 360, 15, mss(9.75), kCentre, "", "Date List Created"},

@@ -8,7 +8,8 @@
 
 namespace ui {
 
-enum class Kind { Label, TextBox, DisplayBox, Button, TickBox, Frame, TickList, PlainList };
+// ColumnHeader: a label whose column names are drawn over the columns of the window's TickList.
+enum class Kind { Label, ColumnHeader, TextBox, DisplayBox, Button, TickBox, Frame, TickList, PlainList };
 enum class Face { Sans, Fixed }; // "MS Sans Serif" and "Courier New" in the original design
 
 struct FontSpec

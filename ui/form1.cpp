@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "accessibility.h"
 #include "activitylog.h"
 #include "clocktext.h"
 #include "codepage.h"
@@ -71,6 +72,7 @@ Form1::Form1(std::unique_ptr<WindowServices> services_)
     List1 = findChild<QListWidget *>(QStringLiteral("List1"));
     GetGuide = button("GetGuide"), Extract = button("Extract");
     LogView = button("LogView"), Quit = button("Quit");
+    describeSavingAs(Text7, false);
 
     // toggled, not clicked: the handling must also run when the program changes the tick.
     connect(Text9, &QLineEdit::textChanged, this, &Form1::Text9_Change);
@@ -387,6 +389,8 @@ void Form1::setBox(QLineEdit *box, const QByteArray &text)
 {
     box->setText(text::toUnicode(text));
     box->setCursorPosition(0); // show the start of a long name
+    if (box == Text7)
+        describeSavingAs(Text7, state.DownloadActive);
 }
 
 // Setting the box to the text it already holds raises no change, so copy it here as well.

@@ -6,6 +6,7 @@
 
 #include <QListWidget>
 #include <QPushButton>
+#include <QKeyEvent>
 
 namespace ui {
 
@@ -13,8 +14,19 @@ Form2::Form2()
 {
     buildWindow(this, form2Spec());
     Log_List = findChild<QListWidget *>(QStringLiteral("Log_List"));
-    connect(findChild<QPushButton *>(QStringLiteral("Command1")), &QPushButton::clicked, this,
-            &Form2::Command1_Click);
+    Command1 = findChild<QPushButton *>(QStringLiteral("Command1"));
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+}
+
+// Escape does what Close Window does. It reaches the window when the control that has the
+// focus leaves it unused, as a dialog's Escape does; unlike a shortcut it needs no active window.
+void Form2::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        Command1->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Form2::Form_Load()

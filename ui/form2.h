@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QListWidget;
+class QPushButton;
 
 namespace ui {
 
@@ -17,10 +18,14 @@ public:
     // Appends every line of the log to Log_List.
     void Form_Load();
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void Command1_Click();
 
     QListWidget *Log_List;
+    QPushButton *Command1;
 };
 
 } // namespace ui

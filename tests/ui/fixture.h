@@ -24,6 +24,8 @@ struct Seen
     int ends = 0;
     // Runs while a message box would be shown, as a user acting while it is up.
     std::function<void()> duringMessage;
+    // Runs at each beep, as a user watching the window mid-session.
+    std::function<void()> duringBeep;
 };
 
 class RecordingServices : public ui::WindowServices
@@ -31,7 +33,12 @@ class RecordingServices : public ui::WindowServices
 public:
     explicit RecordingServices(Seen &seen) : seen(seen) {}
     void message(QWidget *, const QString &text) override;
-    void beep() override { ++seen.beeps; }
+    void beep() override
+    {
+        ++seen.beeps;
+        if (seen.duringBeep)
+            seen.duringBeep();
+    }
     void endProgram() override { ++seen.ends; }
 
 private:

@@ -1,0 +1,477 @@
+// What assistive technology is told: each control's role, name, description, states and
+// actions through Qt's accessibility interfaces; the events raised when a row's tick changes;
+// the keys that press buttons and close the log window.
+#include "accessibility.h"
+#include "controltable.h"
+#include "fixture.h"
+#include "form2.h"
+
+#include <QAccessible>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace {
+
+struct SeenEvent
+{
+    QAccessible::Event type;
+    QAccessibleInterface *target;
+    QAccessible::State changed;
+};
+QList<SeenEvent> events;
+
+void recordEvent(QAccessibleEvent *event)
+{
+    SeenEvent seen{event->type(), event->accessibleInterface(), {}};
+    if (event->type() == QAccessible::StateChanged)
+        seen.changed = static_cast<QAccessibleStateChangeEvent *>(event)->changedStates();
+    events << seen;
+}
+
+// Checked-state changes recorded for `row`, or for any row when it is null.
+int checkedChanges(QAccessibleInterface *row = nullptr)
+{
+    int n = 0;
+    for (const SeenEvent &e : events)
+        n += e.type == QAccessible::StateChanged && e.changed.checked && (!row || e.target == row);
+    return n;
+}
+
+QAccessibleInterface *accessible(QObject *object) { return QAccessible::queryAccessibleInterface(object); }
+
+QAccessible::Role roleOf(ui::Kind kind)
+{
+    switch (kind) {
+    case ui::Kind::Label:
+    case ui::Kind::ColumnHeader:
+        return QAccessible::StaticText;
+    case ui::Kind::TextBox:
+    case ui::Kind::DisplayBox:
+        return QAccessible::EditableText;
+    case ui::Kind::Button:
+        return QAccessible::Button;
+    case ui::Kind::TickBox:
+        return QAccessible::CheckBox;
+    case ui::Kind::Frame:
+        return QAccessible::Grouping;
+    case ui::Kind::TickList:
+    case ui::Kind::PlainList:
+        return QAccessible::List;
+    }
+    return QAccessible::NoRole;
+}
+
+const QString kHoursDescription = QStringLiteral("Estimated transfer time of the tagged shows, in hours");
+const QString kSavingDescription = QStringLiteral("Name of the file being saved");
+
+enum class Way { Mouse, Space, Program, ToggleAction };
+
+} // namespace
+
+Q_DECLARE_METATYPE(ui::Kind)
+Q_DECLARE_METATYPE(Way)
+
+class TestAccessibility : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+#ifdef Q_OS_WIN
+        // Windows switches Qt's accessibility on when an assistive client first asks a window
+        // for its UI Automation root: ask as such a client does.
+        QWidget probe;
+        probe.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&probe));
+        constexpr LPARAM uiaRootObjectId = -25; // UiaRootObjectId of uiautomationcoreapi.h
+        SendMessageW(reinterpret_cast<HWND>(probe.winId()), WM_GETOBJECT, 0, uiaRootObjectId);
+        QTRY_VERIFY2_WITH_TIMEOUT(QAccessible::isActive(), "accessibility not switched on", 10000);
+#else
+        // The bridge switches itself on once it has reached the accessibility bus.
+        QTRY_VERIFY2_WITH_TIMEOUT(QAccessible::isActive(), "no active accessibility bridge", 10000);
+#endif
+        QAccessible::installUpdateHandler(recordEvent);
+    }
+
+    void init() { events.clear(); }
+
+    // Every control of both windows, from the windows' tables.
+    void controls_report_data()
+    {
+        QTest::addColumn<bool>("logWindow");
+        QTest::addColumn<ui::Kind>("kind");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("accessibleName");
+        QTest::addColumn<QString>("description");
+        for (const ui::WindowSpec *window : {&ui::form1Spec(), &ui::form2Spec()}) {
+            for (const ui::ControlSpec &c : window->controls) {
+                const QString name = QString::fromLatin1(c.name);
+                QString accessibleName = QString::fromLatin1(*c.accessibleName ? c.accessibleName : c.caption);
+                QString description = QString::fromLatin1(c.tooltip);
+                if (name == QStringLiteral("Text7"))
+                    description = kHoursDescription;
+                QTest::addRow("%s_%s", window->name, c.name)
+                    << (window == &ui::form2Spec()) << c.kind << name << accessibleName << description;
+            }
+        }
+    }
+    void controls_report()
+    {
+        QFETCH(bool, logWindow);
+        QFETCH(ui::Kind, kind);
+        QFETCH(QString, name);
+        QFETCH(QString, accessibleName);
+        QFETCH(QString, description);
+        WorkDir dir;
+        Seen seen;
+        auto form = makeForm(seen);
+        ui::Form2 log;
+        QWidget *window = logWindow ? static_cast<QWidget *>(&log) : form.get();
+        QWidget *w = window->findChild<QWidget *>(name);
+        QVERIFY(w);
+        QAccessibleInterface *iface = accessible(w);
+        QVERIFY(iface);
+        QCOMPARE(iface->role(), roleOf(kind));
+        QCOMPARE(iface->text(QAccessible::Name), accessibleName);
+        QCOMPARE(iface->text(QAccessible::Description), description);
+        const QAccessible::State state = iface->state();
+        const bool takesFocus = kind != ui::Kind::Label && kind != ui::Kind::ColumnHeader && kind != ui::Kind::Frame;
+        QCOMPARE(bool(state.focusable), takesFocus);
+        const bool fixedText = kind == ui::Kind::Label || kind == ui::Kind::ColumnHeader || kind == ui::Kind::DisplayBox;
+        QCOMPARE(bool(state.readOnly), fixedText);
+        QVERIFY(!state.disabled);
+        QCOMPARE(iface->parent()->object(), w->parentWidget());
+        if (kind == ui::Kind::Button)
+            QVERIFY(iface->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        if (kind == ui::Kind::TickBox)
+            QVERIFY(iface->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+        if (kind == ui::Kind::ColumnHeader)
+            QCOMPARE(iface->text(QAccessible::Name).size(), 142);
+    }
+
+    void windows_areWindowsNamedByCaption_data()
+    {
+        QTest::addColumn<bool>("logWindow");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("Form1") << false << QStringLiteral("Dovrel Mpeg Utility");
+        QTest::newRow("Form2") << true << QStringLiteral("Log View");
+    }
+    void windows_areWindowsNamedByCaption()
+    {
+        QFETCH(bool, logWindow);
+        QFETCH(QString, caption);
+        WorkDir dir;
+        Seen seen;
+        auto form = makeForm(seen);
+        ui::Form2 log;
+        QWidget *window = logWindow ? static_cast<QWidget *>(&log) : form.get();
+        QAccessibleInterface *iface = accessible(window);
+        QCOMPARE(iface->role(), QAccessible::Window);
+        QCOMPARE(iface->text(QAccessible::Name), caption);
+        // Its controls are its children.
+        QVERIFY(iface->childCount() >= 3);
+        QCOMPARE(iface->child(0)->parent(), iface);
+    }
+
+    void rows_checkableWithTheirTick()
+    {
+        WorkDir dir;
+        Seen seen;
+        Simulator sim;
+        QVERIFY(sim.installed());
+        auto form = formWithGuide(seen, sim, {recording("Alpha", "a.mpg"), recording("Beta", "b.mpg"),
+                                              recording("Gamma", "c.mpg")});
+        auto *list = control<QListWidget>(form.get(), "List1");
+        QCOMPARE(list->count(), 3);
+        list->item(1)->setCheckState(Qt::Checked);
+        QAccessibleInterface *listIface = accessible(list);
+        QCOMPARE(listIface->childCount(), 3);
+        QVERIFY(!listIface->child(3));
+        QVERIFY(!listIface->child(-1));
+        const QRect listRect = listIface->rect();
+        for (int row = 0; row < 3; ++row) {
+            QAccessibleInterface *r = listIface->child(row);
+            QVERIFY(r && r->isValid());
+            QCOMPARE(r->role(), QAccessible::ListItem);
+            QCOMPARE(r->text(QAccessible::Name), list->item(row)->text());
+            QCOMPARE(r->parent(), listIface);
+            QCOMPARE(listIface->indexOfChild(r), row);
+            QCOMPARE(listIface->child(row), r); // the same interface every time
+            const QAccessible::State state = r->state();
+            QVERIFY(state.checkable);
+            QCOMPARE(bool(state.checked), row == 1);
+            QVERIFY(!state.disabled);
+            QCOMPARE(r->actionInterface()->actionNames(), QStringList{QAccessibleActionInterface::toggleAction()});
+            QVERIFY(listRect.contains(r->rect()));
+            QCOMPARE(listIface->childAt(r->rect().center().x(), r->rect().center().y()), r);
+        }
+    }
+
+    // Every way a tick changes tells assistive technology, for that row only, and runs the
+    // list's click handling.
+    void tickChange_raisesCheckedEvent_data()
+    {
+        QTest::addColumn<Way>("way");
+        QTest::addColumn<bool>("untick");
+        QTest::newRow("mouseTicks") << Way::Mouse << false;
+        QTest::newRow("mouseUnticks") << Way::Mouse << true;
+        QTest::newRow("spaceTicks") << Way::Space << false;
+        QTest::newRow("spaceUnticks") << Way::Space << true;
+        QTest::newRow("programTicks") << Way::Program << false;
+        QTest::newRow("programUnticks") << Way::Program << true;
+        QTest::newRow("toggleActionTicks") << Way::ToggleAction << false;
+        QTest::newRow("toggleActionUnticks") << Way::ToggleAction << true;
+    }
+    void tickChange_raisesCheckedEvent()
+    {
+        QFETCH(Way, way);
+        QFETCH(bool, untick);
+        WorkDir dir;
+        Seen seen;
+        Simulator sim;
+        QVERIFY(sim.installed());
+        auto form = formWithGuide(seen, sim, {recording("Alpha", "a.mpg"), recording("Beta", "b.mpg"),
+                                              recording("Gamma", "c.mpg")});
+        auto *list = control<QListWidget>(form.get(), "List1");
+        auto *tagged = control<QLineEdit>(form.get(), "Text5");
+        const int row = 2;
+        if (untick)
+            list->item(row)->setCheckState(Qt::Checked);
+        QCOMPARE(tagged->text(), untick ? QStringLiteral("1") : QStringLiteral("0"));
+        QAccessibleInterface *r = accessible(list)->child(row);
+        events.clear();
+
+        switch (way) {
+        case Way::Mouse:
+            clickRow(list, row);
+            break;
+        case Way::Space:
+            list->setFocus();
+            list->setCurrentRow(row);
+            QTest::keyClick(list, Qt::Key_Space);
+            break;
+        case Way::Program:
+            list->item(row)->setCheckState(untick ? Qt::Unchecked : Qt::Checked);
+            break;
+        case Way::ToggleAction:
+            r->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+            QCOMPARE(list->currentRow(), row); // as a click makes it the current row
+            break;
+        }
+        QCOMPARE(list->item(row)->checkState(), untick ? Qt::Unchecked : Qt::Checked);
+        QCOMPARE(checkedChanges(r), 1);
+        QCOMPARE(checkedChanges(), 1);
+        QCOMPARE(bool(r->state().checked), !untick);
+        QCOMPARE(tagged->text(), untick ? QStringLiteral("0") : QStringLiteral("1"));
+    }
+
+    void setSameTick_raisesNothing()
+    {
+        WorkDir dir;
+        Seen seen;
+        Simulator sim;
+        QVERIFY(sim.installed());
+        auto form = formWithGuide(seen, sim, {recording("Alpha", "a.mpg")});
+        auto *list = control<QListWidget>(form.get(), "List1");
+        QVERIFY(accessible(list)->child(0));
+        events.clear();
+        list->item(0)->setCheckState(Qt::Unchecked);
+        list->item(0)->setText(QStringLiteral("changed text"));
+        QCOMPARE(checkedChanges(), 0);
+    }
+
+    // After a session the list is disabled for the rest of the run: the action ticks nothing.
+    void toggleAction_refusedWhileListDisabled()
+    {
+        WorkDir dir;
+        Seen seen;
+        Simulator sim;
+        QVERIFY(sim.installed());
+        auto form = formWithGuide(seen, sim, {recording("Alpha", "a.mpg"), recording("Beta", "b.mpg")});
+        auto *list = control<QListWidget>(form.get(), "List1");
+        list->item(0)->setCheckState(Qt::Checked);
+        clickButton(form.get(), "Extract");
+        QVERIFY(!list->isEnabled());
+        const QString tagged = control<QLineEdit>(form.get(), "Text5")->text();
+        QAccessibleInterface *r = accessible(list)->child(1);
+        QVERIFY(r->state().disabled);
+        events.clear();
+        r->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QCOMPARE(list->item(1)->checkState(), Qt::Unchecked);
+        QCOMPARE(checkedChanges(), 0);
+        QCOMPARE(control<QLineEdit>(form.get(), "Text5")->text(), tagged);
+    }
+
+    // Rows appended after a row interface was handed out get interfaces of their own; none is
+    // left pointing at a row that moved.
+    void rowsAppended_interfacesFollow()
+    {
+        WorkDir dir;
+        Seen seen;
+        auto form = makeForm(seen);
+        auto *list = control<QListWidget>(form.get(), "List1");
+        list->addItem(QStringLiteral("first"));
+        QAccessibleInterface *listIface = accessible(list);
+        QCOMPARE(listIface->child(0)->text(QAccessible::Name), QStringLiteral("first"));
+        list->insertItem(0, QStringLiteral("new first"));
+        QCOMPARE(listIface->childCount(), 2);
+        QCOMPARE(listIface->child(0)->text(QAccessible::Name), QStringLiteral("new first"));
+        QCOMPARE(listIface->child(1)->text(QAccessible::Name), QStringLiteral("first"));
+        list->clear();
+        QCOMPARE(listIface->childCount(), 0);
+        QVERIFY(!listIface->child(0));
+    }
+
+    void buttons_pressedByKeys_data()
+    {
+        QTest::addColumn<bool>("logWindow");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("autoRepeat");
+        QTest::addColumn<int>("clicks");
+        const struct { bool log; const char *name; } buttons[] = {
+            {false, "GetGuide"}, {false, "Extract"}, {false, "LogView"}, {false, "Quit"}, {true, "Command1"}};
+        for (const auto &b : buttons) {
+            QTest::addRow("%s_return", b.name) << b.log << QString::fromLatin1(b.name) << int(Qt::Key_Return) << 0 << false << 1;
+            QTest::addRow("%s_enter", b.name) << b.log << QString::fromLatin1(b.name) << int(Qt::Key_Enter)
+                                              << int(Qt::KeypadModifier) << false << 1;
+            QTest::addRow("%s_space", b.name) << b.log << QString::fromLatin1(b.name) << int(Qt::Key_Space) << 0 << false << 1;
+        }
+        QTest::newRow("heldReturn_noRepeat") << false << QStringLiteral("Extract") << int(Qt::Key_Return) << 0 << true << 0;
+        QTest::newRow("ctrlReturn_notAPress") << false << QStringLiteral("Extract") << int(Qt::Key_Return)
+                                              << int(Qt::ControlModifier) << false << 0;
+        QTest::newRow("letter_notAPress") << false << QStringLiteral("Extract") << int(Qt::Key_A) << 0 << false << 0;
+    }
+    void buttons_pressedByKeys()
+    {
+        QFETCH(bool, logWindow);
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, autoRepeat);
+        QFETCH(int, clicks);
+        WorkDir dir;
+        Seen seen;
+        auto form = makeForm(seen);
+        ui::Form2 log;
+        QWidget *window = logWindow ? static_cast<QWidget *>(&log) : form.get();
+        auto *b = window->findChild<QPushButton *>(button);
+        QVERIFY(b);
+        QSignalSpy clicked(b, &QPushButton::clicked);
+        const auto mods = Qt::KeyboardModifiers(modifiers);
+        if (autoRepeat) {
+            QKeyEvent press(QEvent::KeyPress, key, mods, QString(), true);
+            QKeyEvent release(QEvent::KeyRelease, key, mods, QString(), true);
+            QApplication::sendEvent(b, &press);
+            QApplication::sendEvent(b, &release);
+        } else {
+            QTest::keyClick(b, Qt::Key(key), mods);
+        }
+        QCOMPARE(clicked.count(), clicks);
+    }
+
+    // Escape does what Close Window does: the window is hidden, loaded, with its rows.
+    void escape_closesLogWindow_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("fromList") << QStringLiteral("Log_List");
+        QTest::newRow("fromButton") << QStringLiteral("Command1");
+    }
+    void escape_closesLogWindow()
+    {
+        QFETCH(QString, focus);
+        WorkDir dir;
+        Seen seen;
+        auto form = makeForm(seen);
+        form->show();
+        clickButton(form.get(), "LogView");
+        ui::Form2 *log = form->logWindow();
+        QVERIFY(log && log->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(log));
+        auto *rows = control<QListWidget>(log, "Log_List");
+        const int count = rows->count();
+        QWidget *target = log->findChild<QWidget *>(focus);
+        QVERIFY(target);
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Escape);
+        QVERIFY(!log->isVisible());
+        QCOMPARE(form->logWindow(), log);
+        QCOMPARE(rows->count(), count);
+    }
+
+    // Text7 says whether it shows the hours or the file being saved; a name too long for the
+    // box is whole in its tooltip.
+    void text7_describesWhatItShows_data()
+    {
+        QTest::addColumn<QByteArray>("title");
+        QTest::addColumn<bool>("tooLong");
+        QTest::newRow("shortName") << QByteArray("Alpha") << false;
+        QTest::newRow("longName") << QByteArray("A Very Long Title Of A Show That Fills The Box Twice Over") << true;
+    }
+    void text7_describesWhatItShows()
+    {
+        QFETCH(QByteArray, title);
+        QFETCH(bool, tooLong);
+        WorkDir dir;
+        Seen seen;
+        Simulator sim;
+        QVERIFY(sim.installed());
+        auto form = formWithGuide(seen, sim, {recording(title, "a.mpg")});
+        auto *text7 = control<QLineEdit>(form.get(), "Text7");
+        QAccessibleInterface *iface = accessible(text7);
+        control<QListWidget>(form.get(), "List1")->item(0)->setCheckState(Qt::Checked);
+        QCOMPARE(iface->text(QAccessible::Description), kHoursDescription);
+        QVERIFY(!text7->text().isEmpty());
+        QVERIFY(text7->toolTip().isEmpty());
+
+        QString during, shown, tip;
+        seen.duringBeep = [&] {
+            during = iface->text(QAccessible::Description);
+            shown = text7->text();
+            tip = text7->toolTip();
+        };
+        clickButton(form.get(), "Extract");
+        QCOMPARE(during, kSavingDescription);
+        QVERIFY(shown.startsWith(QString::fromLatin1(title)));
+        QCOMPARE(tip, tooLong ? shown : QString());
+        QCOMPARE(iface->text(QAccessible::Description), kHoursDescription);
+        QVERIFY(text7->text().isEmpty());
+        QVERIFY(text7->toolTip().isEmpty());
+    }
+
+    void wholeTextToolTip_data()
+    {
+        QTest::addColumn<QStringList>("texts"); // set one after another
+        QTest::addColumn<bool>("tip");           // whether the last one is in the tooltip
+        const QString longText = QStringLiteral("W").repeated(80);
+        QTest::newRow("empty") << QStringList{QString()} << false;
+        QTest::newRow("fits") << QStringList{QStringLiteral("12")} << false;
+        QTest::newRow("tooWide") << QStringList{longText} << true;
+        QTest::newRow("tooWideThenFits") << QStringList{longText, QStringLiteral("12")} << false;
+        QTest::newRow("fitsThenTooWide") << QStringList{QStringLiteral("12"), longText + u'x'} << true;
+    }
+    void wholeTextToolTip()
+    {
+        QFETCH(QStringList, texts);
+        QFETCH(bool, tip);
+        QLineEdit box;
+        box.resize(100, 20);
+        ui::showWholeTextInToolTip(&box);
+        for (const QString &text : texts)
+            box.setText(text);
+        QCOMPARE(box.toolTip(), tip ? texts.last() : QString());
+    }
+};
+
+QTEST_MAIN(TestAccessibility)
+#include "test_accessibility.moc"
