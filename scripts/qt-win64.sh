@@ -34,8 +34,9 @@ rm -rf "$work"
 mkdir -p "$work"
 cd "$work"
 apt-get source -q qt6-base
-src=$(find "$work" -maxdepth 1 -type d -name 'qtbase-everywhere-src-*' | head -n 1)
-[ -n "$src" ] || { echo "qt6-base source not found in $work" >&2; exit 1; }
+# apt-get source unpacks into one folder (qt6-base-<version>) with Debian's patches applied.
+src=$(dirname "$(find "$work" -mindepth 2 -maxdepth 2 -type f -name configure | head -n 1)")
+[ -f "$src/configure" ] || { echo "qt6-base source not found in $work" >&2; exit 1; }
 
 # The cross toolchain, kept inside the prefix: Qt's own toolchain file chain-loads it.
 toolchain=$prefix/lib/cmake/Qt6/mingw64-toolchain.cmake
