@@ -59,9 +59,9 @@ if [ -z "\${DOVREL_WINE_OWN_FOLDER:-}" ]; then
   export WINEPATH='$(winpath "$qt/bin");$(winpath "${mingw_dlls[0]}");$(winpath "${mingw_dlls[1]}")'
 fi
 # Tests draw offscreen, with Wine's own fonts, unless DOVREL_WINE_DISPLAY asks for real windows
-# on the display.
+# on the display. The display stays set either way: the first program of a Wine session picks
+# the graphics driver for every later one.
 if [ -z "\${DOVREL_WINE_DISPLAY:-}" ]; then
-  unset DISPLAY
   export WINEQT_QPA_PLATFORM=offscreen
   export WINEQT_QPA_FONTDIR='$(winpath /usr/share/wine/fonts)'
 fi
@@ -75,9 +75,12 @@ WINEPREFIX="$prefix" wineserver -w
 # Wine has neither of the program's Windows faces: stand in the metric-compatible Liberation
 # faces for them, as Windows itself provides the real ones.
 for face in "Courier New=Liberation Mono" "MS Sans Serif=Liberation Sans" "Microsoft Sans Serif=Liberation Sans"; do
-  DOVREL_WINE_DISPLAY= "$build/wine-run.sh" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+  env -u DISPLAY "$build/wine-run.sh" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
     /v "${face%%=*}" /t REG_SZ /d "${face#*=}" /f >/dev/null 2>&1
 done
+# A program that crashes ends its test at once instead of waiting in a crash dialog.
+env -u DISPLAY "$build/wine-run.sh" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+  /t REG_DWORD /d 0 /f >/dev/null 2>&1
 WINEPREFIX="$prefix" wineserver -w
 
 echo "== cross-build =="
