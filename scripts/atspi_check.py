@@ -9,6 +9,7 @@ for "Tagged for Download" to change. Every wait is bounded; exits 0 when all of 
     atspi_check.py [--timeout SECONDS]
 """
 import argparse
+import subprocess
 import sys
 import time
 
@@ -26,6 +27,8 @@ INPUTS = {  # accessible name: role
     "View Log": pyatspi.ROLE_PUSH_BUTTON,
     "Exit": pyatspi.ROLE_PUSH_BUTTON,
 }
+
+CLICK_TRIES = 5
 
 checked_events = []  # (row name, detail1)
 
@@ -121,11 +124,26 @@ def main():
         # Space on the list ticks its current row, the first one when none was current. With no
         # window manager the window is not active until it is clicked: click a display box.
         print(f"window states: {[pyatspi.stateToString(s) for s in window.getState().getStates()]}")
-        if not window.getState().contains(pyatspi.STATE_ACTIVE):
-            box = find(window, "Date List Created", pyatspi.ROLE_TEXT)
+        # A click can be lost while the machine is busy mapping the window: try a few times.
+        box = find(window, "Date List Created", pyatspi.ROLE_TEXT)
+        for attempt in range(1, CLICK_TRIES + 1):
+            if window.getState().contains(pyatspi.STATE_ACTIVE):
+                break
             x, y, w, h = box.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            print(f"click {attempt} at ({x + w // 2}, {y + h // 2}) to activate the window")
+            pyatspi.Registry.generateMouseEvent(x + w // 2, y + h // 2, "abs")
+            pump(0.2)
             pyatspi.Registry.generateMouseEvent(x + w // 2, y + h // 2, "b1c")
-            wait_for("the window to become active", lambda: window.getState().contains(pyatspi.STATE_ACTIVE), limit)
+            if attempt > 1:
+                # Give the window the X input focus directly, as a window manager would.
+                subprocess.run(["xdotool", "search", "--name", f"^{WINDOW}$", "windowfocus"],
+                               check=False, timeout=10)
+            try:
+                wait_for("the window to become active",
+                         lambda: window.getState().contains(pyatspi.STATE_ACTIVE), limit / CLICK_TRIES)
+            except SystemExit:
+                if attempt == CLICK_TRIES:
+                    raise
         found["Shows"].queryComponent().grabFocus()
         wait_for("keyboard focus on the list",
                  lambda: found["Shows"].getState().contains(pyatspi.STATE_FOCUSED)
