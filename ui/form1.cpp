@@ -240,6 +240,7 @@ void Form1::Extract_Click()
     if (state.DownloadActive || state.TaggedCount == 0)
         return;
     state.DownloadActive = true;
+    describeSavingAs(Text7, true);
     int n = 0;
     appendLog(session::groups::sessionStart(text::dateTextNow(), text::timeTextNow()));
     setPointer(Pointer::Busy);
@@ -262,6 +263,7 @@ void Form1::Extract_Click()
     setPointer(Pointer::Default);
     state.DownloadActive = false;
     setBox(Text7, QByteArray());
+    describeSavingAs(Text7, false);
     reportNotSaved();
     reportLogProblem();
 }
@@ -389,8 +391,6 @@ void Form1::setBox(QLineEdit *box, const QByteArray &text)
 {
     box->setText(text::toUnicode(text));
     box->setCursorPosition(0); // show the start of a long name
-    if (box == Text7)
-        describeSavingAs(Text7, state.DownloadActive);
 }
 
 // Setting the box to the text it already holds raises no change, so copy it here as well.

@@ -74,6 +74,17 @@ const QString kSavingDescription = QStringLiteral("Name of the file being saved"
 
 enum class Way { Mouse, Space, Program, ToggleAction };
 
+// Both windows in a fresh working directory, for tests that run over the controls of either.
+struct BothWindows
+{
+    WorkDir dir;
+    Seen seen;
+    std::unique_ptr<ui::Form1> form = makeForm(seen);
+    ui::Form2 log;
+
+    QWidget *window(bool logWindow) { return logWindow ? static_cast<QWidget *>(&log) : form.get(); }
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(ui::Kind)
@@ -131,11 +142,8 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, accessibleName);
         QFETCH(QString, description);
-        WorkDir dir;
-        Seen seen;
-        auto form = makeForm(seen);
-        ui::Form2 log;
-        QWidget *window = logWindow ? static_cast<QWidget *>(&log) : form.get();
+        BothWindows both;
+        QWidget *window = both.window(logWindow);
         QWidget *w = window->findChild<QWidget *>(name);
         QVERIFY(w);
         QAccessibleInterface *iface = accessible(w);
@@ -169,11 +177,8 @@ private slots:
     {
         QFETCH(bool, logWindow);
         QFETCH(QString, caption);
-        WorkDir dir;
-        Seen seen;
-        auto form = makeForm(seen);
-        ui::Form2 log;
-        QWidget *window = logWindow ? static_cast<QWidget *>(&log) : form.get();
+        BothWindows both;
+        QWidget *window = both.window(logWindow);
         QAccessibleInterface *iface = accessible(window);
         QCOMPARE(iface->role(), QAccessible::Window);
         QCOMPARE(iface->text(QAccessible::Name), caption);
@@ -360,11 +365,8 @@ private slots:
         QFETCH(int, modifiers);
         QFETCH(bool, autoRepeat);
         QFETCH(int, clicks);
-        WorkDir dir;
-        Seen seen;
-        auto form = makeForm(seen);
-        ui::Form2 log;
-        QWidget *window = logWindow ? static_cast<QWidget *>(&log) : form.get();
+        BothWindows both;
+        QWidget *window = both.window(logWindow);
         auto *b = window->findChild<QPushButton *>(button);
         QVERIFY(b);
         QSignalSpy clicked(b, &QPushButton::clicked);
