@@ -35,7 +35,9 @@ class TestFaults : public QObject
     {
         form = formWithGuide(seen, *sim, rows);
         list = control<QListWidget>(form.get(), "List1");
-        QCOMPARE(list->count(), rows.size());
+        QVERIFY2(list->count() == rows.size(), qPrintable(QStringLiteral("%1 rows listed; messages: %2")
+                                                              .arg(list->count())
+                                                              .arg(allMessages())));
         QVERIFY(seen.messages.isEmpty());
     }
 
