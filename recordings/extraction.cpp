@@ -71,6 +71,9 @@ QString unsafeRecorderFileReason(const QByteArray &recorderFileName)
     // On Windows "C:x" names a file in another drive's current directory.
     if (name.contains('/') || name.contains('\\') || name.contains(':'))
         return QStringLiteral("the recorder file name holds a path separator or a drive colon");
+    if (name.startsWith('-'))
+        return QStringLiteral("the recorder file name begins with \"-\", which the tool would read "
+                              "as an option");
     for (char c : name) {
         if (c == ' ' || c == '"' || isControl(c))
             return QStringLiteral(

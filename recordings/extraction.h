@@ -21,8 +21,8 @@ QByteArray stepAwayFromExisting(QByteArray name,
 QByteArray recorderFile(const QByteArray &recorderFileName);
 
 // Empty when the recorder file name can be passed to the tool; otherwise why it cannot
-// (empty, "." or "..", a "/", a backslash or a ":", or anything the command line would split or
-// mangle).
+// (empty, "." or "..", a "/", a backslash or a ":", a leading "-" the tool would take for an
+// option, or anything the command line would split or mangle).
 QString unsafeRecorderFileReason(const QByteArray &recorderFileName);
 
 } // namespace recordings

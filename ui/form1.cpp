@@ -173,19 +173,25 @@ void Form1::GetGuide_Click()
     setBox(Text1, text::dateTextNow());
     repaint(); // the tools block the window: show the status before they run
 
+    // The list must come from this fetch: the files of an earlier try would be converted or read
+    // again when a tool fails now.
+    if (!removeGuideFiles()) {
+        abandonGetGuide(tr("The guide files of an earlier try (\"%1\", \"%2\") could not be "
+                           "removed, so a new guide could not be told from them. Check that the "
+                           "folder and the files may be changed, then try again.")
+                            .arg(kGuideText, kGuideData));
+        return;
+    }
     const runner::RunResult fetch = ShellAndWait(runner::fetchGuideCommand(address()));
     const runner::RunResult convert = ShellAndWait(runner::convertGuideCommand());
+    const QString failures = toolFailures({{QStringLiteral("ReplayPC"), fetch},
+                                           {QStringLiteral("PShell.exe"), convert}});
 
     QFile guide(kGuideText);
     if (!guide.open(QIODevice::ReadOnly)) {
-        setBox(Text3, QByteArray());
-        setBox(Text1, QByteArray()); // no list was created
-        setPointer(Pointer::Default);
-        services->message(this, tr("No guide was received from the recorder: \"%1\" could not "
-                                   "be opened (%2).%3 Check the address and try again.")
-                                    .arg(kGuideText, guide.errorString(),
-                                         toolFailures({{QStringLiteral("ReplayPC"), fetch},
-                                                       {QStringLiteral("PShell.exe"), convert}})));
+        abandonGetGuide(tr("No guide was received from the recorder: \"%1\" could not be opened "
+                           "(%2).%3 Check the address and try again.")
+                            .arg(kGuideText, guide.errorString(), failures));
         return;
     }
     state.GuideFetched = true;
@@ -207,11 +213,30 @@ void Form1::GetGuide_Click()
     setPointer(Pointer::Arrow);
     state.GuideFetched = true;
 
+    if (!failures.isEmpty())
+        services->message(this, tr("The guide was listed, but it may be incomplete:%1").arg(failures));
     if (parse.endedInsideRecord)
         services->message(this, tr("The guide ended inside a show record; that show was left out."));
     if (parse.moreThanTable)
         services->message(this, tr("The guide holds more than %1 shows; only the first %1 shows "
                                    "are listed.").arg(session::kMaxShows));
+}
+
+// Deletes "guide.txt" and "guide.dat"; false when either is still there to be read.
+bool Form1::removeGuideFiles()
+{
+    session::removeIfPresent(kGuideText);
+    session::removeIfPresent(kGuideData);
+    return !QFileInfo::exists(kGuideText) && !QFileInfo::exists(kGuideData);
+}
+
+// Get Guide gave up before a list was made: the status and the date go, the user may try again.
+void Form1::abandonGetGuide(const QString &why)
+{
+    setBox(Text3, QByteArray());
+    setBox(Text1, QByteArray());
+    setPointer(Pointer::Default);
+    services->message(this, why);
 }
 
 // ---- Selection estimate ----
@@ -278,6 +303,7 @@ void Form1::pullRecording(int k, int s)
     setBox(Text4, recorderName);
     const QString refusal = refusalToPull(recorderName);
     if (!refusal.isEmpty()) {
+        setBox(Text7, QByteArray()); // nothing is saved for it
         untick(s);
         notSaved << tr("%1 was not pulled: %2.").arg(quoted(recorderFile), refusal);
         return;
@@ -351,7 +377,7 @@ void Form1::reportNotSaved()
 {
     if (notSaved.isEmpty())
         return;
-    services->message(this, tr("Not every recording was saved under its name:\n\n")
+    services->message(this, tr("Some recordings of this session need your attention:\n\n")
                                 + notSaved.join(u'\n'));
     notSaved.clear();
 }

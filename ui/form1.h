@@ -54,6 +54,8 @@ private:
     void LogView_Click();
     void Quit_Click();
 
+    bool removeGuideFiles();
+    void abandonGetGuide(const QString &why);
     void pullRecording(int k, int s);
     QString refusalToPull(const QByteArray &recorderFileName) const;
     void renameRecording(const QByteArray &recorderFileName, const QByteArray &target,

@@ -162,6 +162,9 @@ void TestExtraction::unsafeNames_data()
     QTest::newRow("recorder name") << QByteArray("1040449200-Casablanca.mpg") << QString();
     QTest::newRow("fine after trailing blanks dropped") << QByteArray("ok.mpg  ") << QString();
     QTest::newRow("three dots") << QByteArray("...") << QString();
+    QTest::newRow("hyphen inside") << QByteArray("a-g.mpg") << QString();
+    QTest::newRow("option letter") << QByteArray("-g") << QStringLiteral("option");
+    QTest::newRow("lone hyphen") << QByteArray("-") << QStringLiteral("option");
     QTest::newRow("hidden name") << QByteArray(".x") << QString();
     QTest::newRow("Windows-1252 letter") << QByteArray("Caf\xe9.mpg") << QString();
     QTest::newRow("empty") << QByteArray() << QStringLiteral("empty");

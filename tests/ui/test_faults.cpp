@@ -146,19 +146,29 @@ private slots:
         QTest::newRow("absolute") << QByteArray("/tmp/x.mpg");
         QTest::newRow("blankInside") << QByteArray("x -g");
         QTest::newRow("driveRelative") << QByteArray("C:x.mpg");
+        QTest::newRow("option") << QByteArray("-g");
     }
     void hostileRecorderFileNames()
     {
         QFETCH(QByteArray, fileName);
-        start({recording("Movie: Hostile", fileName), recording("Movie: Fine", "fine.mpg")});
+        start({recording("Movie: Fine", "fine.mpg"), recording("Movie: Hostile", fileName)});
+        // What the status boxes show as each row is unticked: the refused recording must not
+        // appear to be saved under the name before it.
         tickAllAndRememberFiles();
+        QList<QStringList> boxesAtUntick;
+        connect(list, &QListWidget::itemChanged, form.get(), [&] {
+            boxesAtUntick << QStringList{control<QLineEdit>(form.get(), "Text4")->text(),
+                                         control<QLineEdit>(form.get(), "Text7")->text()};
+        });
         const QByteArray logBefore = fileBytes(kLog);
         clickButton(form.get(), "Extract");
         verifyNothingLost();
         const QStringList calls = sim->calls();
         QCOMPARE(calls.filter(QStringLiteral("\t-e\t")).size(), 1); // only the fine one ran
         QVERIFY(calls.last().endsWith(QStringLiteral("\t-e\tfine.mpg")));
-        QCOMPARE(list->item(0)->checkState(), Qt::Unchecked);
+        QCOMPARE(list->item(1)->checkState(), Qt::Unchecked);
+        QCOMPARE(boxesAtUntick, (QList<QStringList>{{QStringLiteral("fine.mpg"), QStringLiteral(" Fine_12 21 2002.mpg")},
+                                                    {QString::fromLatin1(fileName), QString()}}));
         QCOMPARE(seen.messages.size(), 1);
         QVERIFY(allMessages().contains(QString::fromLatin1(fileName)));
         // No started or finished record for the skipped recording.
@@ -171,27 +181,55 @@ private slots:
     // nothing, so that file can be neither written over nor renamed away.
     void recorderNameOfAFileAlreadyThere_data()
     {
-        QTest::addColumn<QByteArray>("fileName");
+        QTest::addColumn<QByteArray>("fileName"); // as the guide gives it
         QTest::addColumn<QByteArray>("fault");
+        QTest::addColumn<QString>("placed");      // what the test puts there under the name
         const QByteArrayList names{"DOVLGUIDE.LOG", "DOVLIP.dat", "guide.txt",
                                    "PShell.exe",    replayPCFileName().toLatin1(), "mine.mpg"};
         const QByteArrayList faults{"", "fail", "nofile"};
         for (const QByteArray &name : names)
             for (const QByteArray &fault : faults)
                 QTest::newRow((name + " / " + (fault.isEmpty() ? QByteArray("tool succeeds") : fault)).constData())
-                    << name << fault;
+                    << name << fault << QString();
+        // The guide's file name field is 26 characters: the tool is handed the name without
+        // the blanks, so that is the name that must be free.
+        QTest::newRow("log name with the field's trailing blanks")
+            << QByteArray("DOVLGUIDE.LOG").leftJustified(26, ' ') << QByteArray() << QString();
+        QTest::newRow("a folder") << QByteArray("folder.mpg") << QByteArray() << QStringLiteral("folder");
+        QTest::newRow("a file nobody may read")
+            << QByteArray("secret.mpg") << QByteArray() << QStringLiteral("unreadable");
     }
     void recorderNameOfAFileAlreadyThere()
     {
         QFETCH(QByteArray, fileName);
         QFETCH(QByteArray, fault);
+        QFETCH(QString, placed);
+        const QString name = QString::fromLatin1(fileName).trimmed();
+#ifdef Q_OS_WIN
+        if (placed == QStringLiteral("unreadable"))
+            QSKIP("Windows files have no read permission bit to take away: lockedFiles holds a file "
+                  "nobody may open");
+#endif
         start({recording("Movie: Clash", fileName, "12/21/2002 8:00 PM", "High", "60", fault),
                recording("Movie: Fine", "fine.mpg")});
         writeFile(QStringLiteral("DOVLIP.dat"), "\"10.0.0.9\",\"Default\"\r\n");
         writeFile(QStringLiteral("mine.mpg"), "the user's own recording");
+        if (placed == QStringLiteral("folder"))
+            QVERIFY(QDir().mkdir(name));
+        if (placed == QStringLiteral("unreadable"))
+            writeFile(name, "nobody may read this");
         tickAllAndRememberFiles();
         const QByteArray logBefore = fileBytes(kLog);
-        clickButton(form.get(), "Extract");
+        {
+            PermissionsEnforced enforced;
+            if (placed == QStringLiteral("unreadable")) {
+                QVERIFY(QFile::setPermissions(name, QFileDevice::WriteOwner));
+                QVERIFY(!session::FileExists(name)); // it is there, but cannot be opened
+            }
+            clickButton(form.get(), "Extract");
+            if (placed == QStringLiteral("unreadable"))
+                QFile::setPermissions(name, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        }
 
         verifyNothingLost();
         const QStringList calls = sim->calls().filter(QStringLiteral("\t-e\t"));
@@ -199,7 +237,7 @@ private slots:
         QVERIFY(calls.first().endsWith(QStringLiteral("\t-e\tfine.mpg")));
         QCOMPARE(list->item(0)->checkState(), Qt::Unchecked);
         QCOMPARE(seen.messages.size(), 1);
-        QVERIFY2(allMessages().contains(u'"' + QString::fromLatin1(fileName) + u'"'), qPrintable(allMessages()));
+        QVERIFY2(allMessages().contains(u'"' + name + u'"'), qPrintable(allMessages()));
         QVERIFY(allMessages().contains(QStringLiteral("already in the folder")));
         QVERIFY(!allMessages().contains(QStringLiteral("fine.mpg")));
         // The log went on: header, spacer, the fine recording's three records, blank, end.
@@ -257,6 +295,11 @@ private slots:
         QVERIFY2(message.contains(why), qPrintable(message));
         QVERIFY2(message.contains(QStringLiteral("\"bad.mpg\" may be incomplete")), qPrintable(message));
         QVERIFY2(message.contains(QStringLiteral("lies in the folder as \"%1\"").arg(liesAs)), qPrintable(message));
+        // Saved under its name: nothing in the message, its heading included, says otherwise.
+        if (!targetsTaken)
+            QVERIFY2(!message.contains(QStringLiteral("not saved"), Qt::CaseInsensitive)
+                         && !message.contains(QStringLiteral("not every"), Qt::CaseInsensitive),
+                     qPrintable(message));
         QVERIFY(!message.contains(QStringLiteral("good.mpg")));
     }
 

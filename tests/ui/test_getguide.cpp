@@ -197,6 +197,90 @@ private slots:
         QCOMPARE(box(form, "Text3")->text(), QString());
     }
 
+    // A list comes from this click's fetch only: guide files that an earlier try or anything
+    // else left in the folder are not listed when the recorder cannot be reached now.
+    void failedFetch_neverListsAnEarlierGuide_data()
+    {
+        QTest::addColumn<bool>("earlierTry"); // else the files were just there
+        QTest::newRow("an earlier try fetched, its conversion failed") << true;
+        QTest::newRow("guide files left in the folder") << false;
+    }
+    void failedFetch_neverListsAnEarlierGuide()
+    {
+        QFETCH(bool, earlierTry);
+        WorkDir dir;
+        Simulator sim;
+        Seen seen;
+        auto form = makeForm(seen);
+        if (earlierTry) {
+            convertTo("");
+            qputenv("DOVREL_PROBE", "exit 1");
+            getGuide(form.get(), QStringLiteral("192.168.0.20"));
+            QVERIFY(QFileInfo::exists(QStringLiteral("guide.dat")));
+            QVERIFY(QFile::remove(QStringLiteral("PShell.exe")));
+            QVERIFY(QFile::copy(simulatorPShell(), QStringLiteral("PShell.exe")));
+        } else {
+            writeFile(QStringLiteral("guide.txt"), record(1, "Standard", "30"));
+            writeFile(QStringLiteral("guide.dat"), "left over");
+        }
+        seen.messages.clear();
+        getGuide(form.get(), QStringLiteral("192.0.2.7")); // no recorder answers there
+        QCOMPARE(seen.messages.size(), 1);
+        QVERIFY2(seen.messages.first().startsWith(QStringLiteral("No guide was received")),
+                 qPrintable(seen.messages.first()));
+        QCOMPARE(control<QListWidget>(form.get(), "List1")->count(), 0);
+        QVERIFY(!form->sessionState().GuideFetched);
+
+        // The right address still lists the recorder's guide.
+        getGuide(form.get(), QStringLiteral("192.168.0.20"));
+        QVERIFY(form->sessionState().GuideFetched);
+        QVERIFY(control<QListWidget>(form.get(), "List1")->count() > 0);
+        QGuiApplication::restoreOverrideCursor();
+    }
+
+    // Guide files that cannot be removed could not be told from a new guide: nothing is run.
+    void guideFilesThatStay_nothingFetched()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("Windows folders have no write permission bit to take away");
+#endif
+        WorkDir dir;
+        Simulator sim;
+        Seen seen;
+        auto form = makeForm(seen);
+        writeFile(QStringLiteral("guide.txt"), record(1, "Standard", "30"));
+        {
+            PermissionsEnforced enforced;
+            QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+            getGuide(form.get(), QStringLiteral("192.168.0.20"));
+            QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        }
+        QCOMPARE(seen.messages.size(), 1);
+        QVERIFY2(seen.messages.first().contains(QStringLiteral("could not be removed")), qPrintable(seen.messages.first()));
+        QVERIFY(sim.calls().isEmpty());
+        QCOMPARE(control<QListWidget>(form.get(), "List1")->count(), 0);
+        QVERIFY(!form->sessionState().GuideFetched);
+        QCOMPARE(box(form, "Text1")->text(), QString());
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    // A tool that failed but left a guide behind: the list is shown, and so is the failure.
+    void toolFailedButLeftAGuide_listedAndSaid()
+    {
+        WorkDir dir;
+        Simulator sim;
+        convertTo(record(1, "Standard", "30") + record(2, "High", "60"));
+        qputenv("DOVREL_PROBE", "copy guide.src guide.txt;exit 1");
+        Seen seen;
+        auto form = makeForm(seen);
+        getGuide(form.get(), QStringLiteral("192.168.0.20"));
+        QCOMPARE(control<QListWidget>(form.get(), "List1")->count(), 2);
+        QCOMPARE(seen.messages.size(), 1);
+        QVERIFY2(seen.messages.first().contains(QStringLiteral("may be incomplete: PShell.exe ended with failure status 1.")),
+                 qPrintable(seen.messages.first()));
+        QGuiApplication::restoreOverrideCursor();
+    }
+
     void addressWithShellCharacters_staysPlainText()
     {
         WorkDir dir;
