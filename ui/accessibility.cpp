@@ -52,7 +52,7 @@ public:
         return QRect(list->viewport()->mapToGlobal(r.topLeft()), r.size());
     }
 
-    QAccessible::Role role() const override { return QAccessible::ListItem; }
+    QAccessible::Role role() const override { return QAccessible::CheckBox; }
 
     QAccessible::State state() const override
     {
