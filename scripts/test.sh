@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/packages.sh cmake ninja-build g++ qt6-base-dev fonts-liberation clang libclang-rt-14-dev \
-  llvm xvfb xauth xdotool dbus dbus-x11 at-spi2-core python3-pyatspi
+  llvm xvfb xauth xdotool dbus dbus-x11 at-spi2-core python3-pyatspi openbox
 
 export QT_QPA_PLATFORM=offscreen
 
