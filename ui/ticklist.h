@@ -18,8 +18,8 @@ public:
 
     // Ticks or unticks `row` as a click on it does: the row becomes the current one and the
     // change raises the click handling. Refused (false) for a row that cannot be ticked now and
-    // whenever the list could not take a click either: disabled, not shown, or its window
-    // blocked by a modal window.
+    // whenever the list could not take a click either: disabled, hidden, its window minimized,
+    // or its window blocked by a modal window.
     bool toggleRow(int row);
 
 signals:
