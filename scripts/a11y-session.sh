@@ -1,16 +1,35 @@
 #!/usr/bin/env bash
 # Runs a command with its own X display (Xvfb), its own D-Bus session and accessibility bus,
-# and Qt's AT-SPI bridge switched on, as a screen reader's desktop would have it.
-#   scripts/a11y-session.sh COMMAND [ARGS...]
+# and Qt's AT-SPI bridge switched on, as a screen reader's desktop would have it. With
+# --window-manager a window manager (openbox) runs there too: it gives a new window the focus
+# and activates a window when asked through _NET_ACTIVE_WINDOW, as a desktop does.
+#   scripts/a11y-session.sh [--window-manager] COMMAND [ARGS...]
 set -euo pipefail
 if [ -z "${DOVREL_A11Y_SESSION:-}" ]; then
   export DOVREL_A11Y_SESSION=1
   exec dbus-run-session -- xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
 fi
 
+pids=()
+trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done' EXIT
+
+if [ "${1:-}" = "--window-manager" ]; then
+  shift
+  openbox --sm-disable >/dev/null 2>&1 &
+  pids+=($!)
+  # Bounded wait for it to manage the screen: it then answers which desktop is current.
+  for _ in $(seq 1 100); do
+    xdotool get_desktop >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  if ! xdotool get_desktop >/dev/null 2>&1; then
+    echo "a11y-session: the window manager did not start within 10 s" >&2
+    exit 1
+  fi
+fi
+
 /usr/libexec/at-spi-bus-launcher --launch-immediately &
-launcher=$!
-trap 'kill "$launcher" 2>/dev/null || true' EXIT
+pids+=($!)
 # Bounded wait for the accessibility bus to answer on the session bus.
 for _ in $(seq 1 50); do
   if dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/packages.sh cmake ninja-build g++ qt6-base-dev fonts-liberation clang libclang-rt-14-dev \
-  llvm xvfb xauth xdotool dbus dbus-x11 at-spi2-core python3-pyatspi
+  llvm xvfb xauth xdotool dbus dbus-x11 at-spi2-core python3-pyatspi openbox orca
 
 export QT_QPA_PLATFORM=offscreen
 
@@ -15,6 +15,9 @@ ctest --test-dir build --output-on-failure -j2
 
 echo "== accessibility, end to end through an AT-SPI client =="
 bash scripts/atspi-test.sh build
+
+echo "== accessibility, what the Orca screen reader says about the ticks =="
+bash scripts/orca-check.sh build
 
 echo "== sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) =="
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDOVREL_SANITIZE=ON

@@ -52,7 +52,10 @@ public:
         return QRect(list->viewport()->mapToGlobal(r.topLeft()), r.size());
     }
 
-    QAccessible::Role role() const override { return QAccessible::ListItem; }
+    // A check box rather than a list item: screen readers say a check box's tick when it gets
+    // the focus and at every change, but pass over a list item's (Qt 6.4 does not tell them
+    // that the item can be checked).
+    QAccessible::Role role() const override { return QAccessible::CheckBox; }
 
     QAccessible::State state() const override
     {

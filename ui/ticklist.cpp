@@ -10,6 +10,7 @@ TickList::TickList(QWidget *parent) : QListWidget(parent)
 {
     connect(model(), &QAbstractItemModel::dataChanged, this, &TickList::announceTicks);
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &TickList::textMoved);
+    followWindow();
 }
 
 qreal TickList::textLeft() const
@@ -34,6 +35,8 @@ bool TickList::toggleRow(int row)
     if (!item || !isEnabled() || !(item->flags() & Qt::ItemIsEnabled)
         || !(item->flags() & Qt::ItemIsUserCheckable))
         return false;
+    if (!isVisible() || window()->isMinimized() || windowBlocked)
+        return false;
     setCurrentItem(item);
     item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
     return true;
@@ -44,6 +47,33 @@ void TickList::changeEvent(QEvent *event)
     QListWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
         emit textMoved();
+    if (event->type() == QEvent::ParentChange)
+        followWindow();
+}
+
+// Qt sends WindowBlocked and WindowUnblocked to the window whenever a modal window starts or
+// stops taking its input; the list follows them rather than judging modality itself.
+bool TickList::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != topLevel)
+        return QListWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::WindowBlocked)
+        windowBlocked = true;
+    else if (event->type() == QEvent::WindowUnblocked)
+        windowBlocked = false;
+    return false;
+}
+
+void TickList::followWindow()
+{
+    QWidget *now = window();
+    if (now == topLevel)
+        return;
+    if (topLevel)
+        topLevel->removeEventFilter(this);
+    topLevel = now;
+    windowBlocked = false;
+    topLevel->installEventFilter(this);
 }
 
 void TickList::resizeEvent(QResizeEvent *event)

@@ -2,16 +2,18 @@
 // actions through Qt's accessibility interfaces; the events raised when a row's tick changes;
 // the keys that press buttons and close the log window.
 #include "accessibility.h"
-#include "controltable.h"
 #include "fixture.h"
+#include "testtools.h"
 #include "form2.h"
 
 #include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 #ifdef Q_OS_WIN
@@ -47,32 +49,34 @@ int checkedChanges(QAccessibleInterface *row = nullptr)
 
 QAccessibleInterface *accessible(QObject *object) { return QAccessible::queryAccessibleInterface(object); }
 
-QAccessible::Role roleOf(ui::Kind kind)
-{
-    switch (kind) {
-    case ui::Kind::Label:
-    case ui::Kind::ColumnHeader:
-        return QAccessible::StaticText;
-    case ui::Kind::TextBox:
-    case ui::Kind::DisplayBox:
-        return QAccessible::EditableText;
-    case ui::Kind::Button:
-        return QAccessible::Button;
-    case ui::Kind::TickBox:
-        return QAccessible::CheckBox;
-    case ui::Kind::Frame:
-        return QAccessible::Grouping;
-    case ui::Kind::TickList:
-    case ui::Kind::PlainList:
-        return QAccessible::List;
-    }
-    return QAccessible::NoRole;
-}
-
 const QString kHoursDescription = QStringLiteral("Estimated transfer time of the tagged shows, in hours");
 const QString kSavingDescription = QStringLiteral("Name of the file being saved");
 
 enum class Way { Mouse, Space, Program, ToggleAction };
+enum class Obstacle { SessionMessageBox, ModalBox, ListDisabled, WindowDisabled, WindowHidden, WindowMinimized };
+
+// The program's own message boxes, really shown and modal; each is closed as OK would close it,
+// after `whileFirstBoxIsUp` has run in the first one.
+class RealMessageBoxes : public ui::WindowServices
+{
+public:
+    std::function<void()> whileFirstBoxIsUp;
+    int count = 0;
+
+    void message(QWidget *parent, const QString &text) override
+    {
+        const bool first = count++ == 0;
+        QTimer::singleShot(0, [this, first] {
+            if (first && whileFirstBoxIsUp)
+                whileFirstBoxIsUp();
+            if (auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                box->done(QMessageBox::Ok);
+        });
+        ui::SystemServices().message(parent, text);
+    }
+    void beep() override {}
+    void endProgram() override {}
+};
 
 // Both windows in a fresh working directory, for tests that run over the controls of either.
 struct BothWindows
@@ -87,8 +91,8 @@ struct BothWindows
 
 } // namespace
 
-Q_DECLARE_METATYPE(ui::Kind)
 Q_DECLARE_METATYPE(Way)
+Q_DECLARE_METATYPE(Obstacle)
 
 class TestAccessibility : public QObject
 {
@@ -115,55 +119,86 @@ private slots:
 
     void init() { events.clear(); }
 
-    // Every control of both windows, from the windows' tables.
+    // What assistive technology is told about every control of both windows.
     void controls_report_data()
     {
         QTest::addColumn<bool>("logWindow");
-        QTest::addColumn<ui::Kind>("kind");
         QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("in"); // the accessible parent's object name
+        QTest::addColumn<QAccessible::Role>("role");
         QTest::addColumn<QString>("accessibleName");
         QTest::addColumn<QString>("description");
-        for (const ui::WindowSpec *window : {&ui::form1Spec(), &ui::form2Spec()}) {
-            for (const ui::ControlSpec &c : window->controls) {
-                const QString name = QString::fromLatin1(c.name);
-                QString accessibleName = QString::fromLatin1(*c.accessibleName ? c.accessibleName : c.caption);
-                QString description = QString::fromLatin1(c.tooltip);
-                if (name == QStringLiteral("Text7"))
-                    description = kHoursDescription;
-                QTest::addRow("%s_%s", window->name, c.name)
-                    << (window == &ui::form2Spec()) << c.kind << name << accessibleName << description;
-            }
-        }
+        QTest::addColumn<QString>("traits"); // "focus": takes the focus; "fixed": read-only
+        QTest::addColumn<QString>("action"); // an action it offers, or empty
+        const QString press = QAccessibleActionInterface::pressAction();
+        const QString header = QStringLiteral("     Show      /      Title") + QString(70, u' ')
+            + QStringLiteral("Quality          Duration       Date Recorded");
+        const auto row = [](const char *window, const char *name, const char *in, QAccessible::Role role,
+                            QAnyStringView accessibleName, QAnyStringView description, const char *traits,
+                            const QString &action = QString()) {
+            QTest::addRow("%s_%s", window, name)
+                << (qstrcmp(window, "Form2") == 0) << QString::fromLatin1(name) << QString::fromLatin1(in) << role
+                << accessibleName.toString() << description.toString() << QString::fromLatin1(traits) << action;
+        };
+        using A = QAccessible;
+        row("Form1", "Label1", "Form1", A::StaticText, "Dovrel Mpeg Utility", "", "fixed");
+        row("Form1", "Label11", "Form1", A::StaticText, "Ver. 1.3", "Version 1.3.0 build 11", "fixed");
+        row("Form1", "Label3", "Form1", A::StaticText, header, "", "fixed");
+        row("Form1", "List1", "Form1", A::List, "Shows", "", "focus");
+        row("Form1", "Label2", "Form1", A::StaticText, "Date List Created", "", "fixed");
+        row("Form1", "Text1", "Form1", A::EditableText, "Date List Created", "", "focus fixed");
+        row("Form1", "Label4", "Form1", A::StaticText, "Files Available", "", "fixed");
+        row("Form1", "Text2", "Form1", A::EditableText, "Files Available", "", "focus fixed");
+        row("Form1", "Label5", "Form1", A::StaticText, "Tagged for Download", "", "fixed");
+        row("Form1", "Text5", "Form1", A::EditableText, "Tagged for Download", "", "focus fixed");
+        row("Form1", "Label6", "Form1", A::StaticText, "Est.  Download  Left", "", "fixed");
+        row("Form1", "Text6", "Form1", A::EditableText, "Est. Download Left Bytes", "", "focus fixed");
+        row("Form1", "Label7", "Form1", A::StaticText, "Bytes", "", "fixed");
+        row("Form1", "GetGuide", "Form1", A::Button, "Get Guide", "Get Guide Info.", "focus", press);
+        row("Form1", "Extract", "Form1", A::Button, "Extract Mpeg(s)", "Off-load selected Titles", "focus", press);
+        row("Form1", "LogView", "Form1", A::Button, "View Log", "View Program Log", "focus", press);
+        row("Form1", "Quit", "Form1", A::Button, "Exit", "Quit program", "focus", press);
+        row("Form1", "Frame2", "Form1", A::Grouping, "Parameters", "", "");
+        row("Form1", "Label9", "Frame2", A::StaticText, "IP Address", "", "fixed");
+        row("Form1", "IPAddress", "Frame2", A::EditableText, "IP Address", "", "focus");
+        row("Form1", "Label10", "Frame2", A::StaticText, "Delay", "blank = ReplayPC default", "fixed");
+        row("Form1", "Text9", "Frame2", A::EditableText, "Delay", "Blank = ReplayPC Default", "focus");
+        row("Form1", "Check1", "Frame2", A::CheckBox, "Use ReplayPC Default Delay", "", "focus",
+            QAccessibleActionInterface::toggleAction());
+        row("Form1", "Frame1", "Form1", A::Grouping, "Status", "", "");
+        row("Form1", "Label8", "Frame1", A::StaticText, "Saving As:", "", "fixed");
+        row("Form1", "Text3", "Form1", A::EditableText, "Status", "", "focus fixed");
+        row("Form1", "Text4", "Form1", A::EditableText, "Recorder File", "", "focus fixed");
+        row("Form1", "Text7", "Form1", A::EditableText, "Saving As", kHoursDescription, "focus fixed");
+        row("Form2", "Label1", "Form2", A::StaticText, "Dovrel Mpeg Utility Log", "", "fixed");
+        row("Form2", "Log_List", "Form2", A::List, "Log", "", "focus");
+        row("Form2", "Command1", "Form2", A::Button, "Close Window", "", "focus", press);
     }
     void controls_report()
     {
         QFETCH(bool, logWindow);
-        QFETCH(ui::Kind, kind);
         QFETCH(QString, name);
+        QFETCH(QString, in);
+        QFETCH(QAccessible::Role, role);
         QFETCH(QString, accessibleName);
         QFETCH(QString, description);
+        QFETCH(QString, traits);
+        QFETCH(QString, action);
         BothWindows both;
-        QWidget *window = both.window(logWindow);
-        QWidget *w = window->findChild<QWidget *>(name);
+        QWidget *w = both.window(logWindow)->findChild<QWidget *>(name);
         QVERIFY(w);
         QAccessibleInterface *iface = accessible(w);
         QVERIFY(iface);
-        QCOMPARE(iface->role(), roleOf(kind));
+        QCOMPARE(iface->role(), role);
         QCOMPARE(iface->text(QAccessible::Name), accessibleName);
         QCOMPARE(iface->text(QAccessible::Description), description);
         const QAccessible::State state = iface->state();
-        const bool takesFocus = kind != ui::Kind::Label && kind != ui::Kind::ColumnHeader && kind != ui::Kind::Frame;
-        QCOMPARE(bool(state.focusable), takesFocus);
-        const bool fixedText = kind == ui::Kind::Label || kind == ui::Kind::ColumnHeader || kind == ui::Kind::DisplayBox;
-        QCOMPARE(bool(state.readOnly), fixedText);
+        QCOMPARE(bool(state.focusable), traits.contains(QStringLiteral("focus")));
+        QCOMPARE(bool(state.readOnly), traits.contains(QStringLiteral("fixed")));
         QVERIFY(!state.disabled);
-        QCOMPARE(iface->parent()->object(), w->parentWidget());
-        if (kind == ui::Kind::Button)
-            QVERIFY(iface->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
-        if (kind == ui::Kind::TickBox)
-            QVERIFY(iface->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
-        if (kind == ui::Kind::ColumnHeader)
-            QCOMPARE(iface->text(QAccessible::Name).size(), 142);
+        QCOMPARE(iface->parent()->object()->objectName(), in);
+        if (!action.isEmpty())
+            QVERIFY(iface->actionInterface()->actionNames().contains(action));
     }
 
     void windows_areWindowsNamedByCaption_data()
@@ -206,7 +241,7 @@ private slots:
         for (int row = 0; row < 3; ++row) {
             QAccessibleInterface *r = listIface->child(row);
             QVERIFY(r && r->isValid());
-            QCOMPARE(r->role(), QAccessible::ListItem);
+            QCOMPARE(r->role(), QAccessible::CheckBox);
             QCOMPARE(r->text(QAccessible::Name), list->item(row)->text());
             QCOMPARE(r->parent(), listIface);
             QCOMPARE(listIface->indexOfChild(r), row);
@@ -294,26 +329,118 @@ private slots:
         QCOMPARE(checkedChanges(), 0);
     }
 
-    // After a session the list is disabled for the rest of the run: the action ticks nothing.
-    void toggleAction_refusedWhileListDisabled()
+    // The Toggle action is refused wherever a click on the row would not reach it; where the
+    // obstacle can go away, the action ticks again once it has.
+    void toggleAction_refusedWhereAClickIsNot_data()
     {
+        QTest::addColumn<Obstacle>("obstacle");
+        QTest::newRow("sessionMessageBox") << Obstacle::SessionMessageBox;
+        QTest::newRow("modalBox") << Obstacle::ModalBox;
+        QTest::newRow("listDisabledAfterSession") << Obstacle::ListDisabled;
+        QTest::newRow("windowDisabled") << Obstacle::WindowDisabled;
+        QTest::newRow("windowHidden") << Obstacle::WindowHidden;
+        QTest::newRow("windowMinimized") << Obstacle::WindowMinimized;
+    }
+    void toggleAction_refusedWhereAClickIsNot()
+    {
+        QFETCH(Obstacle, obstacle);
         WorkDir dir;
-        Seen seen;
         Simulator sim;
         QVERIFY(sim.installed());
-        auto form = formWithGuide(seen, sim, {recording("Alpha", "a.mpg"), recording("Beta", "b.mpg")});
-        auto *list = control<QListWidget>(form.get(), "List1");
-        list->item(0)->setCheckState(Qt::Checked);
-        clickButton(form.get(), "Extract");
-        QVERIFY(!list->isEnabled());
-        const QString tagged = control<QLineEdit>(form.get(), "Text5")->text();
+        sim.setRecordings({recording("Alpha", "a.mpg"), recording("Beta", "b.mpg")});
+        // The program's own message boxes, really shown and modal, each closed as OK would.
+        auto boxes = std::make_unique<RealMessageBoxes>();
+        RealMessageBoxes *shown = boxes.get();
+        ui::Form1 form(std::move(boxes));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        getGuide(&form);
+        auto *list = control<QListWidget>(&form, "List1");
+        auto *tagged = control<QLineEdit>(&form, "Text5");
+        QCOMPARE(list->count(), 2);
         QAccessibleInterface *r = accessible(list)->child(1);
-        QVERIFY(r->state().disabled);
-        events.clear();
-        r->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-        QCOMPARE(list->item(1)->checkState(), Qt::Unchecked);
-        QCOMPARE(checkedChanges(), 0);
-        QCOMPARE(control<QLineEdit>(form.get(), "Text5")->text(), tagged);
+        const auto toggle = [&] {
+            events.clear();
+            r->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        };
+        const auto refused = [&](const QString &taggedBefore) {
+            QCOMPARE(list->item(1)->checkState(), Qt::Unchecked);
+            QCOMPARE(checkedChanges(), 0);
+            QCOMPARE(tagged->text(), taggedBefore);
+        };
+
+        QMessageBox modal(QMessageBox::NoIcon, QStringLiteral("modal"), QStringLiteral("modal"),
+                          QMessageBox::Ok, &form);
+        switch (obstacle) {
+        case Obstacle::SessionMessageBox: {
+            // The first recording's tool cannot be started: its box is up while the list is
+            // still enabled, the row queued and the session running.
+            list->item(0)->setCheckState(Qt::Checked);
+            QVERIFY(QFile::remove(replayPCFileName()));
+            bool tried = false;
+            shown->whileFirstBoxIsUp = [&] {
+                QVERIFY(qobject_cast<QMessageBox *>(QApplication::activeModalWidget()));
+                QVERIFY(list->isEnabled());
+                toggle();
+                refused(QStringLiteral("1"));
+                tried = true;
+            };
+            clickButton(&form, "Extract");
+            QVERIFY(tried);
+            QCOMPARE(shown->count, 2); // the tool's box and the session's list
+            QCOMPARE(list->item(1)->checkState(), Qt::Unchecked);
+            return;
+        }
+        case Obstacle::ModalBox:
+            modal.setWindowModality(Qt::ApplicationModal);
+            modal.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&modal));
+            QCOMPARE(QApplication::activeModalWidget(), &modal);
+            break;
+        case Obstacle::ListDisabled:
+            list->item(0)->setCheckState(Qt::Checked);
+            clickButton(&form, "Extract");
+            QVERIFY(!list->isEnabled());
+            QVERIFY(r->state().disabled);
+            toggle();
+            refused(tagged->text());
+            return;
+        case Obstacle::WindowDisabled:
+            form.setEnabled(false);
+            break;
+        case Obstacle::WindowHidden:
+            form.hide();
+            break;
+        case Obstacle::WindowMinimized:
+            form.showMinimized();
+            QTRY_VERIFY(form.isMinimized());
+            break;
+        }
+        toggle();
+        refused(QStringLiteral("0"));
+        if (QTest::currentTestFailed())
+            return;
+
+        switch (obstacle) {
+        case Obstacle::ModalBox:
+            modal.close();
+            QTRY_VERIFY(!QApplication::activeModalWidget());
+            break;
+        case Obstacle::WindowDisabled:
+            form.setEnabled(true);
+            break;
+        case Obstacle::WindowHidden:
+        case Obstacle::WindowMinimized:
+            form.showNormal();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            break;
+        default:
+            break;
+        }
+        toggle();
+        QCOMPARE(list->item(1)->checkState(), Qt::Checked);
+        QCOMPARE(checkedChanges(r), 1);
+        QCOMPARE(tagged->text(), QStringLiteral("1"));
     }
 
     // Rows appended after a row interface was handed out get interfaces of their own; none is
@@ -350,7 +477,6 @@ private slots:
             QTest::addRow("%s_return", b.name) << b.log << QString::fromLatin1(b.name) << int(Qt::Key_Return) << 0 << false << 1;
             QTest::addRow("%s_enter", b.name) << b.log << QString::fromLatin1(b.name) << int(Qt::Key_Enter)
                                               << int(Qt::KeypadModifier) << false << 1;
-            QTest::addRow("%s_space", b.name) << b.log << QString::fromLatin1(b.name) << int(Qt::Key_Space) << 0 << false << 1;
         }
         QTest::newRow("heldReturn_noRepeat") << false << QStringLiteral("Extract") << int(Qt::Key_Return) << 0 << true << 0;
         QTest::newRow("ctrlReturn_notAPress") << false << QStringLiteral("Extract") << int(Qt::Key_Return)
