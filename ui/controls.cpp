@@ -138,10 +138,12 @@ QStringList facesFor(Face face)
     // The design's "Courier New" and, for "MS Sans Serif", its scalable twin "Microsoft Sans
     // Serif": on Windows "MS Sans Serif" is a bitmap face that does not grow with the display
     // scale. Liberation Mono and Liberation Sans have the same widths and stand in where the
-    // Microsoft faces are not installed (Linux, a Wine prefix of its own).
+    // Microsoft faces are not installed (Linux, a Wine prefix of its own). DejaVu Sans comes
+    // before the fallback of Qt's Windows font database, which under Wine is the first family
+    // installed, often a serif one.
     if (face == Face::Fixed)
         return {QStringLiteral("Courier New"), QStringLiteral("Liberation Mono")};
-    return {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans")};
+    return {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
 }
 
 QFont fontFor(const FontSpec &design, const QStringList &families)

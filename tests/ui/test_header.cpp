@@ -4,6 +4,7 @@
 #include "controls.h"
 #include "fixture.h"
 #include "guide.h"
+#include "ink.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -16,63 +17,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 
 namespace {
-
-struct Run
-{
-    int start; // first ink column, device pixels from the left of the window
-    int end;   // last ink column
-};
-
-// Most frequent colour of the area: the background the text is drawn on.
-QRgb background(const QImage &image, const QRect &area)
-{
-    std::map<QRgb, int> counts;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            ++counts[image.pixel(x, y)];
-    return std::max_element(counts.begin(), counts.end(),
-                            [](const auto &a, const auto &b) { return a.second < b.second; })
-        ->first;
-}
-
-bool isInk(QRgb pixel, QRgb paper) { return std::abs(qGray(pixel) - qGray(paper)) > 80; }
-
-// Runs of ink columns in `area`; gaps up to `joinGap` pixels join their neighbours into one run.
-QList<Run> inkRuns(const QImage &image, const QRect &area, int joinGap)
-{
-    const QRgb paper = background(image, area);
-    QList<Run> runs;
-    for (int x = area.left(); x <= area.right(); ++x) {
-        bool ink = false;
-        for (int y = area.top(); y <= area.bottom() && !ink; ++y)
-            ink = isInk(image.pixel(x, y), paper);
-        if (!ink)
-            continue;
-        if (!runs.isEmpty() && x - runs.last().end - 1 <= joinGap)
-            runs.last().end = x;
-        else
-            runs.append({x, x});
-    }
-    return runs;
-}
 
 // Pixel rows from the first to the last that holds ink.
 int inkHeight(const QImage &image, const QRect &area)
 {
-    const QRgb paper = background(image, area);
-    int top = -1, bottom = -1;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (isInk(image.pixel(x, y), paper)) {
-                if (top < 0)
-                    top = y;
-                bottom = y;
-                break;
-            }
-    return top < 0 ? 0 : bottom - top + 1;
+    const QList<Run> bands = inkBands(image, area);
+    return bands.isEmpty() ? 0 : bands.last().end - bands.first().start + 1;
 }
 
 // The face a font found, without the foundry that Qt names where two foundries make a family.
