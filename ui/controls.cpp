@@ -137,13 +137,14 @@ QStringList facesFor(Face face)
 {
     // The design's "Courier New" and, for "MS Sans Serif", its scalable twin "Microsoft Sans
     // Serif": on Windows "MS Sans Serif" is a bitmap face that does not grow with the display
-    // scale. Liberation Mono and Liberation Sans have the same widths and stand in where the
-    // Microsoft faces are not installed (Linux, a Wine prefix of its own). DejaVu Sans comes
-    // before the fallback of Qt's Windows font database, which under Wine is the first family
-    // installed, often a serif one.
+    // scale. Where the Microsoft faces are missing (Linux, a Wine prefix of its own) the
+    // metric-compatible Liberation and Croscore faces stand in. Wine shows a program the host's
+    // own faces, and Qt's fallback there is the first family installed, often a serif one: so
+    // the sans-serif faces that Linux hosts commonly have are named as well.
     if (face == Face::Fixed)
-        return {QStringLiteral("Courier New"), QStringLiteral("Liberation Mono")};
-    return {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
+        return {QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), QStringLiteral("Cousine")};
+    return {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+            QStringLiteral("DejaVu Sans"), QStringLiteral("Nimbus Sans")};
 }
 
 QFont fontFor(const FontSpec &design, const QStringList &families)

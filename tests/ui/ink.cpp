@@ -18,7 +18,7 @@ QRgb background(const QImage &image, const QRect &area)
         ->first;
 }
 
-bool isInk(QRgb pixel, QRgb paper) { return std::abs(qGray(pixel) - qGray(paper)) > 80; }
+bool isInk(QRgb pixel, QRgb paper) { return std::abs(qGray(pixel) - qGray(paper)) > 40; }
 
 void extend(QList<Run> &runs, int at, int joinGap)
 {
