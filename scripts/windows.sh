@@ -43,8 +43,9 @@ rm -rf "$prefix"
 # prompts, quiet, Qt's variables passed as Wine wants them, and the DLLs found on WINEPATH.
 cat > "$build/wine-run.sh" <<WRAPPER
 #!/bin/sh
-# Runs a Windows program under Wine for the Windows build (made by scripts/windows.sh).
-export WINEPREFIX='$prefix'
+# Runs a Windows program under Wine for the Windows build (made by scripts/windows.sh), in the
+# build's prefix or in the one DOVREL_WINE_PREFIX names.
+export WINEPREFIX="\${DOVREL_WINE_PREFIX:-$prefix}"
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES='mscoree,mshtml='
@@ -72,12 +73,8 @@ env -u DISPLAY WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRID
   wineboot -i >/dev/null 2>&1 || true
 WINEPREFIX="$prefix" wineserver -w
 [ -f "$prefix/system.reg" ] || { echo "could not make the Wine prefix $prefix" >&2; exit 1; }
-# Wine has neither of the program's Windows faces: stand in the metric-compatible Liberation
-# faces for them, as Windows itself provides the real ones.
-for face in "Courier New=Liberation Mono" "MS Sans Serif=Liberation Sans" "Microsoft Sans Serif=Liberation Sans"; do
-  env -u DISPLAY "$build/wine-run.sh" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
-    /v "${face%%=*}" /t REG_SZ /d "${face#*=}" /f >/dev/null 2>&1
-done
+# No font replacements: the tests see Wine's faces as a user's own prefix has them, without
+# "Courier New" or "Microsoft Sans Serif", and the program chooses its faces by their kind.
 # A program that crashes ends its test at once instead of waiting in a crash dialog.
 env -u DISPLAY "$build/wine-run.sh" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
   /t REG_DWORD /d 0 /f >/dev/null 2>&1
@@ -170,13 +167,23 @@ unzip -l "dist/$name.zip"
 
 echo "== screenshot under Wine and Xvfb =="
 shot=$build/screenshot
-# The program runs as a user would run it: unpacked from the zip, the demo tools beside it.
-rm -rf "$shot" && mkdir -p "$shot" && unzip -q "dist/$name.zip" -d "$shot"
-cp "$shot"/demo/*.exe "$shot/"
-printf '"192.168.0.20","Default"\r\n' > "$shot/DOVLIP.dat"
+# The program runs as a user would run it: unpacked from the zip, the demo tools beside it, in a
+# prefix of its own as Wine makes it, without the faces of Windows.
+rm -rf "$shot" && mkdir -p "$shot/folder" && unzip -q "dist/$name.zip" -d "$shot/folder"
+cp "$shot"/folder/demo/*.exe "$shot/folder/"
+printf '"192.168.0.20","Default"\r\n' > "$shot/folder/DOVLIP.dat"
+export DOVREL_WINE_PREFIX=$shot/prefix
+env -u DISPLAY "$build/wine-run.sh" wineboot -i >/dev/null 2>&1 || true
+WINEPREFIX="$DOVREL_WINE_PREFIX" wineserver -w
+xvfb-run -a -s "-screen 0 1280x800x24" bash scripts/windows-screenshot.sh "$build/wine-run.sh" \
+  "$shot/folder" "$shot/main-window.png"
+WINEPREFIX="$DOVREL_WINE_PREFIX" wineserver -k || true
+unset DOVREL_WINE_PREFIX
+# The picture is kept only when every row's columns start at one x and the header's names over
+# them, measured on the picture itself.
+"$build/wine-run.sh" "$build/tests/ui/dovrel-columncheck.exe" "$(winpath "$shot/main-window.png")"
 mkdir -p docs
-xvfb-run -a -s "-screen 0 1280x800x24" bash scripts/windows-screenshot.sh "$build/wine-run.sh" "$shot" \
-  docs/main-window-windows.png
+cp "$shot/main-window.png" docs/main-window-windows.png
 WINEPREFIX="$prefix" wineserver -k || true
 
 echo "== done in $((SECONDS - started)) s: dist/$name.zip, docs/main-window-windows.png =="

@@ -5,6 +5,8 @@
 #include "ticklist.h"
 
 #include <QCheckBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -131,26 +133,57 @@ QWidget *createControl(const ControlSpec &c, QWidget *parent)
 
 } // namespace
 
-QString faceName(Face face)
+QStringList facesFor(Face face)
 {
-#ifdef Q_OS_WIN
-    // Windows has the window design's own faces.
-    return face == Face::Fixed ? QStringLiteral("Courier New") : QStringLiteral("MS Sans Serif");
-#else
-    return face == Face::Fixed ? QStringLiteral("Liberation Mono") : QStringLiteral("Liberation Sans");
-#endif
+    // The design's "Courier New" and, for "MS Sans Serif", its scalable twin "Microsoft Sans
+    // Serif": on Windows "MS Sans Serif" is a bitmap face that does not grow with the display
+    // scale. Where the Microsoft faces are missing (Linux, a Wine prefix of its own) the
+    // metric-compatible Liberation and Croscore faces stand in. Wine shows a program the host's
+    // own faces, and Qt's fallback there is the first family installed, often a serif one: so
+    // the sans-serif faces that Linux hosts commonly have are named as well.
+    if (face == Face::Fixed)
+        return {QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), QStringLiteral("Cousine")};
+    return {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+            QStringLiteral("DejaVu Sans"), QStringLiteral("Nimbus Sans")};
 }
 
-QFont fontFor(const FontSpec &design)
+QFont fontFor(const FontSpec &design, const QStringList &families)
 {
-    QFont font(faceName(design.face));
-    font.setStyleHint(design.face == Face::Fixed ? QFont::Monospace : QFont::SansSerif);
-    if (design.face == Face::Fixed)
-        font.setFixedPitch(true);
-    font.setPointSizeF(design.points);
-    font.setBold(design.bold);
-    font.setItalic(design.italic);
-    return font;
+    const bool fixed = design.face == Face::Fixed;
+    const auto styled = [&](QFont font) {
+        font.setPointSizeF(design.points);
+        font.setBold(design.bold);
+        font.setItalic(design.italic);
+        return font;
+    };
+    // What a name gives depends on the machine: a missing face falls back by its style hint,
+    // and fontconfig or the Windows font mapper may still hand back a face of the other kind
+    // or a bitmap face. So the face found is checked; after the faces asked for come the
+    // system's font of the kind, then any installed face of the kind, scalable ones first.
+    const auto suits = [fixed](const QFont &font, bool scalable) {
+        const QFontInfo found(font);
+        return found.fixedPitch() == fixed
+            && (!scalable || QFontDatabase::isSmoothlyScalable(found.family()));
+    };
+    QFont asked;
+    asked.setFamilies(families);
+    asked.setStyleHint(fixed ? QFont::Monospace : QFont::SansSerif);
+    asked.setFixedPitch(fixed);
+    asked = styled(asked);
+    const QFont system =
+        styled(QFontDatabase::systemFont(fixed ? QFontDatabase::FixedFont : QFontDatabase::GeneralFont));
+    for (const bool scalable : {true, false}) {
+        if (suits(asked, scalable))
+            return asked;
+        if (suits(system, scalable))
+            return system;
+        for (const QString &family : QFontDatabase::families(QFontDatabase::Latin)) {
+            const QFont installed = styled(QFont(family));
+            if (!QFontDatabase::isPrivateFamily(family) && suits(installed, scalable))
+                return installed;
+        }
+    }
+    return asked;
 }
 
 void buildWindow(QWidget *window, const WindowSpec &design)

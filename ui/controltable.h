@@ -10,7 +10,7 @@ namespace ui {
 
 // ColumnHeader: a label whose column names are drawn over the columns of the window's TickList.
 enum class Kind { Label, ColumnHeader, TextBox, DisplayBox, Button, TickBox, Frame, TickList, PlainList };
-enum class Face { Sans, Fixed }; // "MS Sans Serif" and "Courier New" in the original design
+enum class Face { Sans, Fixed }; // the design's faces: "MS Sans Serif" and the fixed-pitch "Courier New"
 
 struct FontSpec
 {

@@ -587,6 +587,12 @@ private slots:
         QTest::newRow("tooWide") << QStringList{longText} << true;
         QTest::newRow("tooWideThenFits") << QStringList{longText, QStringLiteral("12")} << false;
         QTest::newRow("fitsThenTooWide") << QStringList{QStringLiteral("12"), longText + u'x'} << true;
+        // Narrower than the box of 100 pixels, but not than its text area inside the frame.
+        QString betweenWidths;
+        const QFontMetrics metrics = QLineEdit().fontMetrics();
+        while (metrics.horizontalAdvance(betweenWidths + u'i') < 100 - 2)
+            betweenWidths += u'i';
+        QTest::newRow("betweenTextAreaAndBox") << QStringList{betweenWidths} << true;
     }
     void wholeTextToolTip()
     {

@@ -7,6 +7,8 @@
 #include "fixture.h"
 
 #include <QCheckBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -399,40 +401,61 @@ private slots:
         QCOMPARE(QRect(w->mapTo(form.get(), QPoint(0, 0)), w->size()), window);
     }
 
-    // The face each control asks for: the design's own faces on Windows, the metric-compatible
-    // substitutes elsewhere, at the design's sizes.
-    void controls_facesAskedFor_data()
+    // Each control's face is of its kind whatever faces the machine has: fixed-pitch for the
+    // list, proportional and scalable for the rest, at the design's size and style. A row with a
+    // face asks the control's font for that face instead of the window's own.
+    void controls_faceOfItsKind_data()
     {
 #ifdef Q_OS_WIN
-        const QString sans = QStringLiteral("MS Sans Serif"), fixed = QStringLiteral("Courier New");
+        const QString proportional = QStringLiteral("Tahoma"), fixed = QStringLiteral("Courier");
 #else
-        const QString sans = QStringLiteral("Liberation Sans"), fixed = QStringLiteral("Liberation Mono");
+        const QString proportional = QStringLiteral("DejaVu Sans"), fixed = QStringLiteral("DejaVu Sans Mono");
 #endif
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("family");
+        QTest::addColumn<QString>("face"); // empty: the window's own
+        QTest::addColumn<bool>("installed");
         QTest::addColumn<double>("points");
-        QTest::newRow("window") << QStringLiteral("Form1") << sans << 8.25;
-        QTest::newRow("title") << QStringLiteral("Label1") << sans << 24.0;
-        QTest::newRow("list header") << QStringLiteral("Label3") << sans << 12.0;
-        QTest::newRow("list") << QStringLiteral("List1") << fixed << 8.25;
-        QTest::newRow("button") << QStringLiteral("GetGuide") << sans << 9.75;
-        QTest::newRow("address box") << QStringLiteral("IPAddress") << sans << 9.75;
-        QTest::newRow("status box") << QStringLiteral("Text3") << sans << 8.25;
-        QTest::newRow("frame") << QStringLiteral("Frame2") << sans << 9.75;
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<bool>("italic");
+        QTest::newRow("window") << QStringLiteral("Form1") << QString() << true << 8.25 << false << false;
+        QTest::newRow("title") << QStringLiteral("Label1") << QString() << true << 24.0 << true << true;
+        QTest::newRow("listHeader") << QStringLiteral("Label3") << QString() << true << 12.0 << false << false;
+        QTest::newRow("list") << QStringLiteral("List1") << QString() << true << 8.25 << false << false;
+        QTest::newRow("button") << QStringLiteral("GetGuide") << QString() << true << 9.75 << false << false;
+        QTest::newRow("frame") << QStringLiteral("Frame2") << QString() << true << 9.75 << true << false;
+        QTest::newRow("statusBox") << QStringLiteral("Text3") << QString() << true << 8.25 << false << false;
+        QTest::newRow("listMissingFace") << QStringLiteral("List1") << QStringLiteral("No Such Mono") << false << 8.25 << false << false;
+        QTest::newRow("titleMissingFace") << QStringLiteral("Label1") << QStringLiteral("No Such Sans") << false << 24.0 << true << true;
+        QTest::newRow("listProportionalFace") << QStringLiteral("List1") << proportional << true << 8.25 << false << false;
+        QTest::newRow("headerFixedFace") << QStringLiteral("Label3") << fixed << true << 12.0 << false << false;
     }
-    void controls_facesAskedFor()
+    void controls_faceOfItsKind()
     {
         QFETCH(QString, name);
-        QFETCH(QString, family);
+        QFETCH(QString, face);
+        QFETCH(bool, installed);
         QFETCH(double, points);
+        QFETCH(bool, bold);
+        QFETCH(bool, italic);
         WorkDir dir;
         Seen seen;
         auto form = makeForm(seen);
-        const QWidget *w = name == form->objectName() ? form.get() : form->findChild<QWidget *>(name);
+        QWidget *w = name == form->objectName() ? form.get() : form->findChild<QWidget *>(name);
         QVERIFY(w);
-        QCOMPARE(w->font().family(), family);
+        const bool list = name == QStringLiteral("List1");
+        if (!face.isEmpty()) {
+            QVERIFY2(QFontDatabase::hasFamily(face) == installed,
+                     qPrintable(face + (installed ? QStringLiteral(" is not installed") : QStringLiteral(" is installed"))));
+            w->setFont(ui::fontFor(ui::FontSpec{list ? ui::Face::Fixed : ui::Face::Sans, points, bold, italic}, {face}));
+        }
+        const QFontInfo found(w->font());
+        const QString family = found.family();
+        QVERIFY2(found.fixedPitch() == list, qPrintable(family));
+        if (!list)
+            QVERIFY2(QFontDatabase::isSmoothlyScalable(family), qPrintable(family));
         QCOMPARE(w->font().pointSizeF(), points);
-        QCOMPARE(w->font().fixedPitch(), family == QStringLiteral("Courier New") || family.endsWith(QStringLiteral("Mono")));
+        QCOMPARE(found.bold(), bold);
+        QCOMPARE(found.italic(), italic);
     }
 
     void controls_fontsAndHeader()
@@ -440,7 +463,6 @@ private slots:
         WorkDir dir;
         Seen seen;
         auto form = makeForm(seen);
-        QVERIFY(QFontInfo(control<QListWidget>(form.get(), "List1")->font()).fixedPitch());
         const QString header = control<QLabel>(form.get(), "Label3")->text();
         QCOMPARE(header.size(), 142);
         QCOMPARE(header.indexOf(QStringLiteral("Show")), 5);
