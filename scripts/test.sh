@@ -1,10 +1,20 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, the sanitizer build (ASan + UBSan) and a bounded
-# fuzzing run of the guide parser and the settings reader. Run as root on Debian 12.
+# fuzzing run of the guide parser and the settings reader. Run as root on Debian 12 or 13.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/packages.sh cmake ninja-build g++ qt6-base-dev fonts-liberation clang libclang-rt-14-dev \
-  llvm xvfb xauth xdotool dbus dbus-x11 at-spi2-core python3-pyatspi
+# Build tools and Qt; every face a test names (Liberation Sans Narrow is part of fonts-liberation
+# on Debian 12, a package of its own on 13); clang with its sanitizer and fuzzer runtime; the
+# virtual display, D-Bus and the AT-SPI client of the accessibility check.
+packages=(
+  cmake ninja-build g++ qt6-base-dev
+  fonts-liberation 'fonts-liberation-sans-narrow|fonts-liberation' fonts-dejavu-core fonts-noto-mono
+  fonts-urw-base35
+  clang libclang-rt-dev llvm
+  xvfb xauth xdotool dbus dbus-x11 at-spi2-core python3-pyatspi
+)
+bash scripts/packages.sh "${packages[@]}"
+source scripts/runtime-dir.sh
 
 export QT_QPA_PLATFORM=offscreen
 
