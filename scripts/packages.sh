@@ -4,7 +4,13 @@
 # "a|b": the first one this release has is installed (none is needed when one is already there).
 set -euo pipefail
 installed() {
-  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
+  [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" = "install ok installed" ]
+}
+# A package this release holds (a purely virtual or unknown name has no candidate).
+available() {
+  local policy
+  policy=$(apt-cache policy "$1" 2>/dev/null)
+  [[ $policy == *"Candidate: "* && $policy != *"Candidate: (none)"* ]]
 }
 missing=()
 for spec in "$@"; do
@@ -21,7 +27,7 @@ chosen=()
 for spec in "${missing[@]}"; do
   pick=
   for pkg in ${spec//|/ }; do
-    if apt-cache policy "$pkg" 2>/dev/null | grep -q 'Candidate: [^(]'; then
+    if available "$pkg"; then
       pick=$pkg
       break
     fi
