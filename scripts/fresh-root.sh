@@ -177,6 +177,8 @@ pid=$!
 wait "$pid" || status=$?
 pid=
 after=$(packages)
+disk=$(du -sxm --exclude="$root/work/shared" "$root" | cut -f1)
 echo "== $suite: '$*' exited $status after $((SECONDS - command_started)) s" \
-  "(root $((SECONDS - started)) s in all); packages installed: $before before, $after after"
+  "(root $((SECONDS - started)) s in all); packages installed: $before before, $after after;" \
+  "disk used: $disk MB"
 exit "$status"
