@@ -18,19 +18,20 @@ source scripts/runtime-dir.sh
 
 export QT_QPA_PLATFORM=offscreen
 
-echo "== build and test =="
+echo "== build and test == (at $SECONDS s)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug
 cmake --build build -j2
 ctest --test-dir build --output-on-failure -j2
 
-echo "== accessibility, end to end through an AT-SPI client =="
+echo "== accessibility, end to end through an AT-SPI client == (at $SECONDS s)"
 bash scripts/atspi-test.sh build
 
-echo "== sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) =="
+echo "== sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) == (at $SECONDS s)"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDOVREL_SANITIZE=ON
 cmake --build build-asan -j2
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j2
 
-echo "== fuzzing =="
+echo "== fuzzing == (at $SECONDS s)"
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
+echo "== all tests passed in $SECONDS s"
