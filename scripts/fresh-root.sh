@@ -124,6 +124,9 @@ cp -L /etc/resolv.conf "$root/etc/resolv.conf"
 [ -s "$root/etc/hosts" ] || printf '127.0.0.1\tlocalhost\n::1\tlocalhost ip6-localhost ip6-loopback\n' \
   > "$root/etc/hosts"
 
+# dpkg skips its fsync calls, as in Debian's container images: the root lives for one command.
+echo force-unsafe-io > "$root/etc/dpkg/dpkg.cfg.d/fresh-root-unsafe-io"
+
 # A fresh clone of the committed HEAD (not the work tree), on a branch of the same name.
 branch=$(git -C "$checkout" symbolic-ref --short -q HEAD || echo detached)
 mkdir -p "$root/work"
