@@ -13,11 +13,15 @@ root=$PWD
 started=$SECONDS
 
 # The cross compiler and Qt's host tools; Wine with its own faces (fonts-wine, which Wine only
-# recommends), the Liberation faces and a virtual display for the tests and the picture; packing.
+# recommends) and every face a test names, which Wine finds among the system's fonts; a virtual
+# display for the tests and the picture; packing.
 packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   qt6-base-dev qt6-base-dev-tools cmake ninja-build
-  wine wine64 fonts-wine fonts-liberation xvfb xauth xdotool imagemagick
+  wine wine64 fonts-wine
+  fonts-liberation 'fonts-liberation-sans-narrow|fonts-liberation' fonts-dejavu-core fonts-noto-mono
+  fonts-urw-base35
+  xvfb xauth xdotool imagemagick
   zip unzip xz-utils
 )
 bash scripts/packages.sh "${packages[@]}"
