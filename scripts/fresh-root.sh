@@ -9,6 +9,8 @@
 # machine's apt sources name. At the end every process left in the root is ended, everything
 # mounted in it is unmounted, and the root is removed.
 set -euo pipefail
+# One block, read whole before it runs: editing this file meanwhile cannot change a running copy.
+{
 
 suite=${1:-}
 case "$suite" in
@@ -185,3 +187,5 @@ echo "== $suite: '$*' exited $status after $((SECONDS - command_started)) s" \
   "(root $((SECONDS - started)) s in all); packages installed: $before before, $after after;" \
   "disk used: $disk MB"
 exit "$status"
+exit
+}
