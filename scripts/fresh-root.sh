@@ -47,7 +47,7 @@ debian_mirror() {
              }
              if (enabled == "yes" && types ~ /[ \t]deb([ \t]|$)/) { n = split(uris, u, /[ \t]+/); for (j = 1; j <= n; j++) print u[j] } }' "$f"
     done
-  } | grep -E '^(https?|file)://' | grep -E '/debian/?$' | head -n 1 | sed 's#/$##'
+  } | grep -E '^(https?|file)://' | grep -E '/debian/?$' | sed -n '1{s#/$##;p;}'
 }
 mirror=$(debian_mirror)
 [ -n "$mirror" ] || { echo "no Debian archive found in this machine's apt sources" >&2; exit 1; }
