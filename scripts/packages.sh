@@ -13,26 +13,26 @@ available() {
   [[ $policy == *"Candidate: "* && $policy != *"Candidate: (none)"* ]]
 }
 missing=()
-for spec in "$@"; do
+for want in "$@"; do
   have=
-  for pkg in ${spec//|/ }; do
+  for pkg in ${want//|/ }; do
     installed "$pkg" && have=1
   done
-  [ -n "$have" ] || missing+=("$spec")
+  [ -n "$have" ] || missing+=("$want")
 done
 [ ${#missing[@]} -gt 0 ] || exit 0
 
 apt-get update -q
 chosen=()
-for spec in "${missing[@]}"; do
+for want in "${missing[@]}"; do
   pick=
-  for pkg in ${spec//|/ }; do
+  for pkg in ${want//|/ }; do
     if available "$pkg"; then
       pick=$pkg
       break
     fi
   done
-  [ -n "$pick" ] || { echo "no package of \"$spec\" on this release" >&2; exit 1; }
+  [ -n "$pick" ] || { echo "no package of \"$want\" on this release" >&2; exit 1; }
   chosen+=("$pick")
 done
 echo "Installing: ${chosen[*]}"
