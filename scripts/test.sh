@@ -1,29 +1,41 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, the sanitizer build (ASan + UBSan) and a bounded
-# fuzzing run of the guide parser and the settings reader. Run as root on Debian 12.
+# fuzzing run of the guide parser and the settings reader. Run as root on Debian 12 or 13.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/packages.sh cmake ninja-build g++ qt6-base-dev fonts-liberation clang libclang-rt-14-dev \
-  llvm xvfb xauth xdotool dbus dbus-x11 at-spi2-core python3-pyatspi openbox orca
+# Build tools and Qt; every face a test names (Liberation Sans Narrow is part of fonts-liberation
+# on Debian 12, a package of its own on 13); clang with its sanitizer and fuzzer runtime; the
+# virtual display, D-Bus, a window manager, the AT-SPI client and the Orca screen reader of the
+# accessibility checks.
+packages=(
+  cmake ninja-build g++ qt6-base-dev
+  fonts-liberation 'fonts-liberation-sans-narrow|fonts-liberation' fonts-dejavu-core fonts-noto-mono
+  fonts-urw-base35
+  clang libclang-rt-dev llvm
+  xvfb xauth xdotool dbus dbus-x11 at-spi2-core python3-pyatspi openbox orca
+)
+bash scripts/packages.sh "${packages[@]}"
+source scripts/runtime-dir.sh
 
 export QT_QPA_PLATFORM=offscreen
 
-echo "== build and test =="
+echo "== build and test == (at $SECONDS s)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug
 cmake --build build -j2
 ctest --test-dir build --output-on-failure -j2
 
-echo "== accessibility, end to end through an AT-SPI client =="
+echo "== accessibility, end to end through an AT-SPI client == (at $SECONDS s)"
 bash scripts/atspi-test.sh build
 
-echo "== accessibility, what the Orca screen reader says about the ticks =="
+echo "== accessibility, what the Orca screen reader says about the ticks == (at $SECONDS s)"
 bash scripts/orca-check.sh build
 
-echo "== sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) =="
+echo "== sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) == (at $SECONDS s)"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDOVREL_SANITIZE=ON
 cmake --build build-asan -j2
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j2
 
-echo "== fuzzing =="
+echo "== fuzzing == (at $SECONDS s)"
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
+echo "== all tests passed in $SECONDS s"

@@ -2,7 +2,8 @@
 # The Windows build, from this Debian machine: cross-builds the program, the recorder simulator
 # and every test program for 64-bit Windows (warnings are errors), runs the test suite under
 # Wine, packs dist/dovrel-mpeg-utility-<version>-win64.zip and takes the Windows picture
-# docs/main-window-windows.png under Wine and Xvfb. Run as root on Debian 12.
+# docs/main-window-windows.png under Wine and Xvfb. Run as root on Debian 12 (its mingw-w64 is the
+# compiler the Qt for Windows was built with).
 #
 # Qt for Windows: ../shared/qt6-win64/qt6-win64-6.4.2.tar.xz when present, unpacked once into
 # the cache folder; otherwise built once from Debian's qt6-base source by scripts/qt-win64.sh.
@@ -11,9 +12,19 @@ cd "$(dirname "$0")/.."
 root=$PWD
 started=$SECONDS
 
-bash scripts/packages.sh g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix qt6-base-dev \
-  qt6-base-dev-tools cmake ninja-build wine wine64 xvfb xauth xdotool imagemagick zip unzip xz-utils \
-  binutils-mingw-w64-x86-64 fonts-liberation
+# The cross compiler and Qt's host tools; Wine with its own faces (fonts-wine, which Wine only
+# recommends) and every face a test names, which Wine finds among the system's fonts; a virtual
+# display for the tests and the picture; packing.
+packages=(
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  qt6-base-dev qt6-base-dev-tools cmake ninja-build
+  wine wine64 fonts-wine
+  fonts-liberation 'fonts-liberation-sans-narrow|fonts-liberation' fonts-dejavu-core fonts-noto-mono
+  fonts-urw-base35
+  xvfb xauth xdotool imagemagick
+  zip unzip xz-utils
+)
+bash scripts/packages.sh "${packages[@]}"
 
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/dovrel-win
 qt=$cache/qt6-win64-6.4.2

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QThread>
+#include <QTimeZone>
 
 #include <cstdio>
 
@@ -76,7 +77,7 @@ QByteArray fileNameFor(const QByteArray &recorded)
     hour %= 12;
     if (half[0] == 'P')
         hour += 12;
-    const QDateTime start(QDate(year, month, day), QTime(hour, minute), Qt::UTC);
+    const QDateTime start(QDate(year, month, day), QTime(hour, minute), QTimeZone::utc());
     return QByteArray::number(start.toSecsSinceEpoch()) + QByteArray(".mpg");
 }
 
