@@ -357,4 +357,4 @@ void TestShellAndWait::toolInputEndsAtOnceAndOutputIsNotKept()
 }
 
 QTEST_GUILESS_MAIN(TestShellAndWait)
-#include "tst_shellandwait.moc"
+#include "test_shellandwait.moc"
