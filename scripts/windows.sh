@@ -105,6 +105,10 @@ name=dovrel-mpeg-utility-$version-win64
 stage=$build/stage/$name
 rm -rf "$build/stage" && mkdir -p "$stage/platforms" "$stage/styles" "$stage/demo"
 cp "$build/app/dovrel-mpeg-utility.exe" "$stage/"
+# The program carries its version resource: product name and a four-part version.
+strings_el() { x86_64-w64-mingw32-strings -el "$stage/dovrel-mpeg-utility.exe"; }
+strings_el | grep -qx "Dovrel Mpeg Utility" && strings_el | grep -qx "$version\.[0-9]*" || {
+  echo "dovrel-mpeg-utility.exe carries no version resource for $version" >&2; exit 1; }
 cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
 cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
 cp "$build/simulator/ReplayPC.exe" "$build/simulator/PShell.exe" "$stage/demo/"
@@ -164,9 +168,11 @@ Using it
 TEXT
 
 mkdir -p dist
-rm -f "dist/$name.zip"
+rm -f "dist/$name.zip" "dist/$name.zip.sha256"
 (cd "$stage" && zip -q -r -X "$root/dist/$name.zip" .)
 unzip -l "dist/$name.zip"
+# The sum beside the zip lets its users check what they downloaded (the README says how).
+(cd dist && sha256sum "$name.zip" > "$name.zip.sha256" && cat "$name.zip.sha256")
 
 echo "== screenshot under Wine and Xvfb =="
 shot=$build/screenshot
@@ -179,4 +185,4 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash scripts/windows-screenshot.sh "$buil
   docs/main-window-windows.png
 WINEPREFIX="$prefix" wineserver -k || true
 
-echo "== done in $((SECONDS - started)) s: dist/$name.zip, docs/main-window-windows.png =="
+echo "== done in $((SECONDS - started)) s: dist/$name.zip (.sha256), docs/main-window-windows.png =="
