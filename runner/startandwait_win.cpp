@@ -53,10 +53,57 @@ inheritOnly(HANDLE *handles, SIZE_T count, std::vector<char> &storage)
         return nullptr;
     std::unique_ptr<_PROC_THREAD_ATTRIBUTE_LIST, AttributeListDeleter> owned(list);
     if (!UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles,
-                                   count * sizeof(HANDLE), nullptr, nullptr))
-        return nullptr;
+                                   count * sizeof(HANDLE), nullptr, nullptr)) {
+        const DWORD error = GetLastError();
+        owned.reset();
+        SetLastError(error);
+    }
     return owned;
 }
+
+// How long the rest of a tool's job may outlive the tool before its run counts as ended anyway:
+// its console host ends within a moment, a helper it left running is not waited for longer.
+constexpr DWORD kRestOfJobMs = 10000;
+
+// A job for one tool run, holding the tool and whatever it starts, its console host among them.
+// The run ends when the job is empty: the console host outlives the tool for a moment, holding
+// its working directory, and the next tool is never started beside it.
+class ToolJob
+{
+public:
+    ToolJob() : job(CreateJobObjectW(nullptr, nullptr)), port(CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1))
+    {
+        JOBOBJECT_ASSOCIATE_COMPLETION_PORT link{job.get(), port.get()};
+        // A tool may still start a program outside the job, as it could outside any job.
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_BREAKAWAY_OK;
+        usable = job && port
+            && SetInformationJobObject(job.get(), JobObjectAssociateCompletionPortInformation, &link, sizeof link)
+            && SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    }
+
+    // Puts a process that was started suspended into the job; false when it stays outside.
+    bool take(HANDLE process) const { return usable && AssignProcessToJobObject(job.get(), process); }
+
+    // Waits until the job's last process has ended, at most `limit` milliseconds.
+    void awaitEmpty(DWORD limit) const
+    {
+        const ULONGLONG deadline = GetTickCount64() + limit;
+        DWORD message = 0;
+        ULONG_PTR key = 0;
+        LPOVERLAPPED overlapped = nullptr;
+        for (ULONGLONG now = GetTickCount64(); now < deadline; now = GetTickCount64()) {
+            if (!GetQueuedCompletionStatus(port.get(), &message, &key, &overlapped, DWORD(deadline - now))
+                || message == JOB_OBJECT_MSG_ACTIVE_PROCESS_ZERO)
+                return;
+        }
+    }
+
+private:
+    Handle job;
+    Handle port;
+    bool usable = false;
+};
 
 RunResult notStarted(DWORD error)
 {
@@ -135,14 +182,24 @@ RunResult startAndWait(const QString &path, const QString &commandLine)
 
     const std::wstring application = QDir::toNativeSeparators(path).toStdWString();
     std::wstring line = commandLine.toStdWString(); // CreateProcessW may write into it
+    const ToolJob job;
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, TRUE,
-                        CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT, nullptr, nullptr,
-                        &startup.StartupInfo, &process))
+                        CREATE_NO_WINDOW | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT, nullptr,
+                        nullptr, &startup.StartupInfo, &process))
         return notStarted(GetLastError());
-    CloseHandle(process.hThread);
     const Handle owned(process.hProcess);
-    return awaitEnd(process.hProcess);
+    const Handle thread(process.hThread);
+    const bool inJob = job.take(process.hProcess);
+    if (ResumeThread(process.hThread) == DWORD(-1)) {
+        const DWORD error = GetLastError();
+        TerminateProcess(process.hProcess, ERROR_PROCESS_ABORTED);
+        return notStarted(error);
+    }
+    RunResult result = awaitEnd(process.hProcess);
+    if (result.started && inJob)
+        job.awaitEmpty(kRestOfJobMs);
+    return result;
 }
 
 RunResult awaitEnd(HANDLE process)
