@@ -53,57 +53,10 @@ inheritOnly(HANDLE *handles, SIZE_T count, std::vector<char> &storage)
         return nullptr;
     std::unique_ptr<_PROC_THREAD_ATTRIBUTE_LIST, AttributeListDeleter> owned(list);
     if (!UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles,
-                                   count * sizeof(HANDLE), nullptr, nullptr)) {
-        const DWORD error = GetLastError();
-        owned.reset();
-        SetLastError(error);
-    }
+                                   count * sizeof(HANDLE), nullptr, nullptr))
+        return nullptr;
     return owned;
 }
-
-// How long the rest of a tool's job may outlive the tool before its run counts as ended anyway:
-// its console host ends within a moment, a helper it left running is not waited for longer.
-constexpr DWORD kRestOfJobMs = 10000;
-
-// A job for one tool run, holding the tool and whatever it starts, its console host among them.
-// The run ends when the job is empty: the console host outlives the tool for a moment, holding
-// its working directory, and the next tool is never started beside it.
-class ToolJob
-{
-public:
-    ToolJob() : job(CreateJobObjectW(nullptr, nullptr)), port(CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1))
-    {
-        JOBOBJECT_ASSOCIATE_COMPLETION_PORT link{job.get(), port.get()};
-        // A tool may still start a program outside the job, as it could outside any job.
-        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_BREAKAWAY_OK;
-        usable = job && port
-            && SetInformationJobObject(job.get(), JobObjectAssociateCompletionPortInformation, &link, sizeof link)
-            && SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
-    }
-
-    // Puts a process that was started suspended into the job; false when it stays outside.
-    bool take(HANDLE process) const { return usable && AssignProcessToJobObject(job.get(), process); }
-
-    // Waits until the job's last process has ended, at most `limit` milliseconds.
-    void awaitEmpty(DWORD limit) const
-    {
-        const ULONGLONG deadline = GetTickCount64() + limit;
-        DWORD message = 0;
-        ULONG_PTR key = 0;
-        LPOVERLAPPED overlapped = nullptr;
-        for (ULONGLONG now = GetTickCount64(); now < deadline; now = GetTickCount64()) {
-            if (!GetQueuedCompletionStatus(port.get(), &message, &key, &overlapped, DWORD(deadline - now))
-                || message == JOB_OBJECT_MSG_ACTIVE_PROCESS_ZERO)
-                return;
-        }
-    }
-
-private:
-    Handle job;
-    Handle port;
-    bool usable = false;
-};
 
 RunResult notStarted(DWORD error)
 {
@@ -172,7 +125,8 @@ RunResult startAndWait(const QString &path, const QString &commandLine)
 
     STARTUPINFOEXW startup{};
     startup.StartupInfo.cb = sizeof startup;
-    // Hidden like a window style 0 start: no console, and a window of the tool's own is hidden.
+    // Hidden like a window style 0 start: a console without a window, and a window of the tool's
+    // own hidden.
     startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
     startup.StartupInfo.wShowWindow = SW_HIDE;
     startup.StartupInfo.hStdInput = inherited[0];
@@ -181,25 +135,34 @@ RunResult startAndWait(const QString &path, const QString &commandLine)
     startup.lpAttributeList = attributes.get();
 
     const std::wstring application = QDir::toNativeSeparators(path).toStdWString();
-    std::wstring line = commandLine.toStdWString(); // CreateProcessW may write into it
-    const ToolJob job;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, TRUE,
-                        CREATE_NO_WINDOW | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT, nullptr,
-                        nullptr, &startup.StartupInfo, &process))
+    // Started suspended, so that a start reported as failed has run none of the tool.
+    const bool created = createProcess([&] {
+        std::wstring line = commandLine.toStdWString(); // CreateProcessW may write into it
+        return CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, TRUE,
+                              CREATE_NO_WINDOW | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT,
+                              nullptr, nullptr, &startup.StartupInfo, &process);
+    });
+    if (!created)
         return notStarted(GetLastError());
     const Handle owned(process.hProcess);
     const Handle thread(process.hThread);
-    const bool inJob = job.take(process.hProcess);
     if (ResumeThread(process.hThread) == DWORD(-1)) {
         const DWORD error = GetLastError();
         TerminateProcess(process.hProcess, ERROR_PROCESS_ABORTED);
         return notStarted(error);
     }
-    RunResult result = awaitEnd(process.hProcess);
-    if (result.started && inJob)
-        job.awaitEmpty(kRestOfJobMs);
-    return result;
+    return awaitEnd(process.hProcess);
+}
+
+bool createProcess(const std::function<BOOL()> &create)
+{
+    for (int attempt = 1;; ++attempt) {
+        if (create())
+            return true;
+        if (GetLastError() != ERROR_INTERNAL_ERROR || attempt == kStartAttempts)
+            return false;
+    }
 }
 
 RunResult awaitEnd(HANDLE process)

@@ -11,20 +11,15 @@
 //   output            writes 256 KiB to standard output and to standard error, then "output-done"
 //   window            (Windows) writes to "window-show" how its starter asks it to show its
 //                     first window: the show command (0 hides it), or "-" when it leaves that open
-//   pause <ms>        waits that long
-//   spawn             (Windows) starts a copy of itself that pauses 300 ms and then does "where",
-//                     and ends without waiting for it
 //   handle <n>        (Windows) writes "leaked" through the handle of that number, then "yes"
 //                     to "handle-tried"
 // Without the variable it does nothing and ends with status 0.
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -82,20 +77,6 @@ std::string windowShow()
     if (!(startup.dwFlags & STARTF_USESHOWWINDOW))
         return "-";
     return std::to_string(startup.wShowWindow);
-}
-
-void spawnLateWhere()
-{
-    SetEnvironmentVariableA("DOVREL_PROBE", "pause 300;where");
-    std::string self = ownPath();
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (CreateProcessA(self.c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                       &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
 }
 
 void writeToHandle(unsigned long number)
@@ -156,13 +137,7 @@ int main()
             std::fwrite(block.data(), 1, block.size(), stderr);
             std::fflush(nullptr);
             std::ofstream("output-done", std::ios::binary) << "yes\n";
-        } else if (verb == "pause") {
-            std::string ms;
-            words >> ms;
-            std::this_thread::sleep_for(std::chrono::milliseconds(number(ms)));
 #ifdef _WIN32
-        } else if (verb == "spawn") {
-            spawnLateWhere();
         } else if (verb == "window") {
             std::ofstream("window-show", std::ios::binary) << windowShow() << '\n';
         } else if (verb == "handle") {
