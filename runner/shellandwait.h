@@ -8,10 +8,11 @@ namespace runner {
 
 struct RunResult
 {
-    bool started = false; // the process was started and has ended
-    int exitCode = 0;     // the status it ended with, when it was started and did not crash
-    bool crashed = false; // it ended abnormally (killed by a signal, an unhandled exception)
-    QString error;        // the system's description when it could not be started
+    bool started = false;     // the process was started and has ended
+    int exitCode = 0;         // the status it ended with, when it was started and did not crash
+    bool crashed = false;     // it ended abnormally (killed by a signal, an unhandled exception)
+    bool mayStillRun = false; // it was started, but its end could not be awaited
+    QString error;            // the system's description when it could not be started or awaited
 
     // Started, but ended with a failure status or crashed.
     bool failed() const { return started && (crashed || exitCode != 0); }
@@ -25,6 +26,8 @@ QString failureText(const QString &program, const RunResult &result);
 // started on Windows splits its command line; on Windows it is handed over unchanged. A program
 // name without a directory is looked for in the working directory first, then on the search path.
 // The exit status and whether the process crashed are handed back; nothing else is judged here.
+// A status from exit(-1) to exit(-128) reads on Windows as the byte Linux keeps of it, 255 to
+// 128, so that the same tool's failure reads the same on both.
 RunResult runAndWait(const QByteArray &commandLine);
 
 } // namespace runner

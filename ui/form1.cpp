@@ -345,6 +345,13 @@ QString Form1::refusalToPull(const QByteArray &recorderFileName) const
 void Form1::renameRecording(const QByteArray &recorderFileName, const QByteArray &target,
                             const runner::RunResult &tool)
 {
+    // A tool whose end was not seen may still be writing its file: it is left where it is.
+    if (tool.mayStillRun) {
+        notSaved << tr("%1 was not saved as %2: the end of ReplayPC could not be awaited; whatever "
+                       "it wrote lies in the folder as %1.")
+                        .arg(quoted(recorderFileName), quoted(target));
+        return;
+    }
     const QString from = text::toUnicode(recorderFileName);
     const QString to = text::toUnicode(target);
     const QString failure = runner::failureText(QStringLiteral("ReplayPC"), tool);

@@ -275,4 +275,4 @@ void TestSimulator::faultsLeaveWhatTheySay()
 }
 
 QTEST_GUILESS_MAIN(TestSimulator)
-#include "tst_simulator.moc"
+#include "test_simulator.moc"

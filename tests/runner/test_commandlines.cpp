@@ -82,4 +82,4 @@ void TestCommandLines::fractionalDelayUsesLocaleSeparator()
 }
 
 QTEST_GUILESS_MAIN(TestCommandLines)
-#include "tst_commandlines.moc"
+#include "test_commandlines.moc"

@@ -9,7 +9,10 @@
 
 #include <memory>
 
+#include <QScopeGuard>
+
 #ifdef Q_OS_WIN
+#include "startandwait_win.h"
 #include <windows.h>
 #endif
 
@@ -36,7 +39,14 @@ private slots:
     void toolNameForms();
     void waitsForTheEnd();
     void standardStreamsAreNull();
-    void toolInputEndsAtOnceAndOutputIsNotKept();
+    void whatTheToolIsGiven_data();
+    void whatTheToolIsGiven();
+#ifdef Q_OS_WIN
+    void startTriedAgainOnlyAfterAnInternalError_data();
+    void startTriedAgainOnlyAfterAnInternalError();
+    void endNotSeenIsNoEnd_data();
+    void endNotSeenIsNoEnd();
+#endif
 
 private:
     void script(const QString &dir, const QString &name, const QByteArray &body);
@@ -195,14 +205,31 @@ void TestShellAndWait::failingToolCountsAsRun_data()
                                          << false << QStringLiteral("ReplayPC ended with failure status 1");
     QTest::newRow("exit 2: usage") << QByteArray("ReplayPC") << QByteArray() << 2 << false
                                    << QStringLiteral("ReplayPC ended with failure status 2");
-    QTest::newRow("crash") << QByteArray("crasher") << QByteArray("crash") << 0 << true
-                           << QStringLiteral("crasher crashed");
-#ifndef Q_OS_WIN // a Windows process cannot be killed by a signal
+    QTest::newRow("exit 255") << QByteArray("crasher") << QByteArray("exit 255") << 255 << false
+                              << QStringLiteral("crasher ended with failure status 255");
+    // Linux keeps the low byte of the status; Windows reads the same for a small negative one.
+    QTest::newRow("exit -1") << QByteArray("crasher") << QByteArray("exit -1") << 255 << false
+                             << QStringLiteral("crasher ended with failure status 255");
+    QTest::newRow("exit -128") << QByteArray("crasher") << QByteArray("exit -128") << 128 << false
+                               << QStringLiteral("crasher ended with failure status 128");
+#ifdef Q_OS_WIN
+    // An exception's code, 0x80000000 to 0xCFFFFFFF, is a crash; the codes beside it are not.
+    QTest::newRow("exception 0x80000003") << QByteArray("crasher") << QByteArray("crash 0x80000003")
+                                          << 0 << true << QStringLiteral("crasher crashed");
+    QTest::newRow("exit 0xCFFFFFFF") << QByteArray("crasher") << QByteArray("exit 0xCFFFFFFF") << 0
+                                     << true << QStringLiteral("crasher crashed");
+    QTest::newRow("exit 0x7FFFFFFF") << QByteArray("crasher") << QByteArray("exit 0x7FFFFFFF")
+                                     << 0x7FFFFFFF << false
+                                     << QStringLiteral("crasher ended with failure status 2147483647");
+    QTest::newRow("exit 0xD0000000") << QByteArray("crasher") << QByteArray("exit 0xD0000000")
+                                     << int(0xD0000000u) << false
+                                     << QStringLiteral("crasher ended with failure status -805306368");
+#else
+    QTest::newRow("aborted") << QByteArray("crasher") << QByteArray("crash") << 0 << true
+                             << QStringLiteral("crasher crashed");
     QTest::newRow("killed") << QByteArray("crasher") << QByteArray("kill") << 0 << true
                             << QStringLiteral("crasher crashed");
 #endif
-    QTest::newRow("exit 255") << QByteArray("crasher") << QByteArray("exit 255") << 255 << false
-                              << QStringLiteral("crasher ended with failure status 255");
 }
 
 void TestShellAndWait::failingToolCountsAsRun()
@@ -329,7 +356,7 @@ void TestShellAndWait::waitsForTheEnd()
 void TestShellAndWait::standardStreamsAreNull()
 {
     if (!QFile::exists(QStringLiteral("/proc/self/fd/0")))
-        QSKIP("needs /proc and a shell; toolInputEndsAtOnceAndOutputIsNotKept covers every platform");
+        QSKIP("needs /proc and a shell; whatTheToolIsGiven covers every platform");
     // cat ends at once only if its input is at its end; "timeout" keeps a wrong pipe from hanging.
     script(work_->path(), QStringLiteral("streams"),
            "fds=$(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2); echo \"$fds\" > fds.txt\n"
@@ -340,21 +367,113 @@ void TestShellAndWait::standardStreamsAreNull()
     QCOMPARE(fileBytes(QStringLiteral("input.txt")), QByteArray());
 }
 
-// The same on every platform, through the stand-in tool: its input is at its end at once (no
-// pipe or console to wait on), and a lot of output blocks nothing since nobody reads it.
-void TestShellAndWait::toolInputEndsAtOnceAndOutputIsNotKept()
+// What the tool is handed, through the stand-in tool on every platform: its input is at its end
+// at once (no pipe or console to wait on), and a lot of output blocks nothing since nobody reads
+// it. On Windows a window of its own stays hidden, and it cannot write through a handle that
+// this program holds open and could hand on.
+void TestShellAndWait::whatTheToolIsGiven_data()
 {
-    probe(work_->path(), QStringLiteral("streams"));
-    qputenv("DOVREL_PROBE", "input;output");
-    const RunResult r = runAndWait("streams");
-    QVERIFY2(r.started, qPrintable(r.error));
-    QCOMPARE(r.exitCode, 0);
-    QCOMPARE(fileBytes(QStringLiteral("input-bytes")), QByteArray("0\n"));
-    QCOMPARE(fileBytes(QStringLiteral("output-done")), QByteArray("yes\n"));
-    QCOMPARE(work_->entries({programFileName(QStringLiteral("streams")), replayPCFileName(),
-                             QStringLiteral("PShell.exe")}),
-             (QStringList{QStringLiteral("input-bytes"), QStringLiteral("output-done")}));
+    QTest::addColumn<QByteArray>("actions");
+    QTest::addColumn<QByteArrayList>("files"); // what it leaves: name, content, name, content...
+    QTest::newRow("input at its end") << QByteArray("input") << QByteArrayList{"input-bytes", "0\n"};
+    QTest::newRow("output not kept") << QByteArray("output") << QByteArrayList{"output-done", "yes\n"};
+#ifdef Q_OS_WIN
+    QTest::newRow("own window hidden") << QByteArray("window") << QByteArrayList{"window-show", "0\n"}; // SW_HIDE
+    QTest::newRow("no handle but the null device")
+        << QByteArray("handle HELD") << QByteArrayList{"handle-tried", "yes\n", "held.txt", ""};
+#endif
 }
 
+void TestShellAndWait::whatTheToolIsGiven()
+{
+    QFETCH(QByteArray, actions);
+    QFETCH(QByteArrayList, files);
+    probe(work_->path(), QStringLiteral("tool"));
+#ifdef Q_OS_WIN
+    // A file this program holds open through an inheritable handle, as any library may.
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    const HANDLE held = CreateFileW(L"held.txt", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    &inheritable, CREATE_ALWAYS, 0, nullptr);
+    QVERIFY(held != INVALID_HANDLE_VALUE);
+    const auto closeHeld = qScopeGuard([held] { CloseHandle(held); });
+    if (actions.contains("HELD"))
+        actions.replace("HELD", QByteArray::number(quintptr(held)));
+    else
+        files << "held.txt" << "";
+#endif
+    qputenv("DOVREL_PROBE", actions);
+    const RunResult r = runAndWait("tool");
+    QVERIFY2(r.started, qPrintable(r.error));
+    QCOMPARE(r.exitCode, 0);
+    QStringList left;
+    for (qsizetype i = 0; i + 1 < files.size(); i += 2) {
+        left << QString::fromLatin1(files.at(i));
+        QCOMPARE(fileBytes(left.last()), files.at(i + 1));
+    }
+    left.sort();
+    QCOMPARE(work_->entries({programFileName(QStringLiteral("tool")), replayPCFileName(),
+                             QStringLiteral("PShell.exe")}),
+             left);
+}
+
+#ifdef Q_OS_WIN
+// Wine reports a process start now and then as an internal error, and the next start succeeds;
+// any other failure to start would only come again.
+void TestShellAndWait::startTriedAgainOnlyAfterAnInternalError_data()
+{
+    QTest::addColumn<QList<int>>("failures"); // the errors of the attempts before one succeeds
+    QTest::addColumn<int>("attempts");
+    QTest::addColumn<bool>("created");
+    const int internal = ERROR_INTERNAL_ERROR;
+    QTest::newRow("internal error once") << QList<int>{internal} << 2 << true;
+    QTest::newRow("internal error each time") << QList<int>{internal, internal, internal, internal}
+                                              << platform::kStartAttempts << false;
+    QTest::newRow("program not found") << QList<int>{int(ERROR_FILE_NOT_FOUND)} << 1 << false;
+}
+
+void TestShellAndWait::startTriedAgainOnlyAfterAnInternalError()
+{
+    QFETCH(QList<int>, failures);
+    QFETCH(int, attempts);
+    QFETCH(bool, created);
+    int made = 0;
+    const bool result = platform::createProcess([&] {
+        if (made < failures.size()) {
+            SetLastError(DWORD(failures.at(made++)));
+            return FALSE;
+        }
+        ++made;
+        return TRUE;
+    });
+    QCOMPARE(result, created);
+    QCOMPARE(made, attempts);
+    if (!created) // the caller words the last attempt's error
+        QCOMPARE(int(GetLastError()), failures.at(attempts - 1));
+}
+
+// A wait or an exit code that cannot be had is never taken for the tool's end: the tool may
+// still be writing its file.
+void TestShellAndWait::endNotSeenIsNoEnd_data()
+{
+    QTest::addColumn<bool>("waitable");
+    QTest::newRow("wait fails") << false;
+    QTest::newRow("no exit code") << true;
+}
+
+void TestShellAndWait::endNotSeenIsNoEnd()
+{
+    QFETCH(bool, waitable);
+    // No handle at all cannot be waited on; a set event can, but has no exit code.
+    const HANDLE event = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+    QVERIFY(event);
+    const auto closeEvent = qScopeGuard([event] { CloseHandle(event); });
+    const RunResult r = platform::awaitEnd(waitable ? event : nullptr);
+    QVERIFY(!r.started);
+    QVERIFY(r.mayStillRun);
+    QVERIFY(!r.failed());
+    QCOMPARE(r.error, qt_error_string(ERROR_INVALID_HANDLE));
+}
+#endif
+
 QTEST_GUILESS_MAIN(TestShellAndWait)
-#include "tst_shellandwait.moc"
+#include "test_shellandwait.moc"
