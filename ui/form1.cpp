@@ -182,8 +182,17 @@ void Form1::GetGuide_Click()
                             .arg(kGuideText, kGuideData));
         return;
     }
+    // A tool whose end was not seen may still be writing the guide: none of it is listed.
+    const auto stillRunning = [this](const QString &tool) {
+        abandonGetGuide(tr("No guide was listed: %1 may still be writing it. Try again when it has "
+                           "ended.").arg(tool));
+    };
     const runner::RunResult fetch = ShellAndWait(runner::fetchGuideCommand(address()));
+    if (fetch.mayStillRun)
+        return stillRunning(QStringLiteral("ReplayPC"));
     const runner::RunResult convert = ShellAndWait(runner::convertGuideCommand());
+    if (convert.mayStillRun)
+        return stillRunning(QStringLiteral("PShell.exe"));
     const QString failures = toolFailures({{QStringLiteral("ReplayPC"), fetch},
                                            {QStringLiteral("PShell.exe"), convert}});
 
@@ -412,7 +421,7 @@ bool Form1::FileExists(const QString &name) const { return session::FileExists(n
 
 runner::RunResult Form1::ShellAndWait(const QByteArray &filename)
 {
-    const runner::RunResult result = runner::runAndWait(filename);
+    const runner::RunResult result = services->run(filename);
     if (!result.started)
         services->message(this, result.error);
     return result;

@@ -1,6 +1,9 @@
 #pragma once
-// The window's one seam to the user and the process: message boxes, the beep and the end of
-// the program. Tests put a recorder in its place instead of blocking on a modal box.
+// The window's one seam to the user and the process: message boxes, the beep, the tools' runs
+// and the end of the program. Tests put a recorder in its place instead of blocking on a modal
+// box, and may stand in for a tool's run.
+#include "shellandwait.h"
+
 #include <QString>
 
 class QWidget;
@@ -16,6 +19,8 @@ public:
     // A modal box over `parent` with `text`, a single OK button and the program's title.
     virtual void message(QWidget *parent, const QString &text) = 0;
     virtual void beep() = 0;
+    // Runs a tool's command line to its end.
+    virtual runner::RunResult run(const QByteArray &commandLine) { return runner::runAndWait(commandLine); }
     // Ends the program at once; no close events are sent.
     virtual void endProgram() = 0;
 };

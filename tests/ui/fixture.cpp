@@ -25,6 +25,14 @@ void RecordingServices::message(QWidget *, const QString &text)
         seen.duringMessage();
 }
 
+runner::RunResult RecordingServices::run(const QByteArray &commandLine)
+{
+    if (seen.runInstead)
+        if (const std::optional<runner::RunResult> result = seen.runInstead(commandLine))
+            return *result;
+    return WindowServices::run(commandLine);
+}
+
 WorkDir::WorkDir() : previous(QDir::currentPath()) { QDir::setCurrent(dir.path()); }
 
 WorkDir::~WorkDir()

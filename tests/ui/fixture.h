@@ -16,6 +16,7 @@ class QListWidget;
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 struct Seen
 {
@@ -26,6 +27,8 @@ struct Seen
     std::function<void()> duringMessage;
     // Runs at each beep, as a user watching the window mid-session.
     std::function<void()> duringBeep;
+    // Stands in for the run of a command line when it gives a result; else the tool runs.
+    std::function<std::optional<runner::RunResult>(const QByteArray &)> runInstead;
 };
 
 class RecordingServices : public ui::WindowServices
@@ -39,6 +42,7 @@ public:
         if (seen.duringBeep)
             seen.duringBeep();
     }
+    runner::RunResult run(const QByteArray &commandLine) override;
     void endProgram() override { ++seen.ends; }
 
 private:

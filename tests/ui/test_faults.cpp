@@ -303,6 +303,32 @@ private slots:
         QVERIFY(!message.contains(QStringLiteral("good.mpg")));
     }
 
+    // The tool's end could not be awaited: it may still be writing its file, which is left as
+    // it is and listed under that name.
+    void toolEndNotSeen_fileLeftWhereItIs()
+    {
+        start({recording("Movie: Bad", "bad.mpg"), recording("Movie: Good", "good.mpg")});
+        seen.runInstead = [](const QByteArray &line) -> std::optional<runner::RunResult> {
+            if (!line.endsWith(" bad.mpg"))
+                return std::nullopt;
+            writeFile(QStringLiteral("bad.mpg"), "part of a recording");
+            runner::RunResult lost;
+            lost.mayStillRun = true;
+            lost.error = QStringLiteral("its end could not be awaited");
+            return lost;
+        };
+        tickAllAndRememberFiles();
+        clickButton(form.get(), "Extract");
+        verifyNothingLost();
+        QCOMPARE(fileBytes(QStringLiteral("bad.mpg")), QByteArray("part of a recording"));
+        QVERIFY(!QFileInfo::exists(QStringLiteral(" Bad_12 21 2002.mpg")));
+        QVERIFY(fileBytes(QStringLiteral(" Good_12 21 2002.mpg")).startsWith(kPackHeader));
+        QCOMPARE(seen.messages.size(), 2); // the runner's, then the session's list
+        QVERIFY2(seen.messages.last().contains(QStringLiteral("could not be awaited; whatever it wrote lies in "
+                                                              "the folder as \"bad.mpg\"")),
+                 qPrintable(seen.messages.last()));
+    }
+
     // The recorder already named the recording as its target: nothing to rename, nothing to say.
     void recorderNameIsTheTargetName_savedWithoutMessage()
     {

@@ -264,6 +264,45 @@ private slots:
         QVERIFY(!QGuiApplication::overrideCursor());
     }
 
+    // A tool whose end could not be awaited may still be writing: nothing is listed, and no
+    // conversion runs on a guide that may still be fetched.
+    void toolEndNotSeen_nothingListed_data()
+    {
+        QTest::addColumn<QByteArray>("tool");
+        QTest::addColumn<QStringList>("simulatorRan");
+        QTest::newRow("fetch") << QByteArray("ReplayPC") << QStringList();
+        QTest::newRow("conversion") << QByteArray("PShell.exe")
+                                    << QStringList{QStringLiteral("ReplayPC\t192.168.0.20\t-g")};
+    }
+    void toolEndNotSeen_nothingListed()
+    {
+        QFETCH(QByteArray, tool);
+        QFETCH(QStringList, simulatorRan);
+        WorkDir dir;
+        Simulator sim;
+        Seen seen;
+        // The tool has written part of the guide when its end is lost.
+        seen.runInstead = [tool](const QByteArray &line) -> std::optional<runner::RunResult> {
+            if (!line.startsWith(tool))
+                return std::nullopt;
+            writeFile(QStringLiteral("guide.txt"), record(1, "Standard", "30"));
+            runner::RunResult lost;
+            lost.mayStillRun = true;
+            lost.error = QStringLiteral("its end could not be awaited");
+            return lost;
+        };
+        auto form = makeForm(seen);
+        getGuide(form.get(), QStringLiteral("192.168.0.20"));
+        QCOMPARE(sim.calls(), simulatorRan);
+        QCOMPARE(seen.messages.size(), 2); // the runner's, then Get Guide's
+        QVERIFY2(seen.messages.last().contains(QString::fromLatin1(tool) + QStringLiteral(" may still be writing")),
+                 qPrintable(seen.messages.last()));
+        QCOMPARE(control<QListWidget>(form.get(), "List1")->count(), 0);
+        QVERIFY(!form->sessionState().GuideFetched);
+        QCOMPARE(box(form, "Text1")->text(), QString());
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
     // A tool that failed but left a guide behind: the list is shown, and so is the failure.
     void toolFailedButLeftAGuide_listedAndSaid()
     {
