@@ -2,13 +2,19 @@
 # The Windows build, from this Debian machine: cross-builds the program, the recorder simulator
 # and every test program for 64-bit Windows (warnings are errors), runs the test suite under
 # Wine, packs dist/dovrel-mpeg-utility-<version>-win64.zip and takes the Windows picture
-# docs/main-window-windows.png under Wine and Xvfb. Run as root on Debian 12 (its mingw-w64 is the
-# compiler the Qt for Windows was built with).
+# dist/main-window-windows.png under Wine and Xvfb (with --renew-docs, docs/ gets it too). Run as
+# root on Debian 12 (its mingw-w64 is the compiler the Qt for Windows was built with).
 #
 # Qt for Windows: ../shared/qt6-win64/qt6-win64-6.4.2.tar.xz when present, unpacked once into
 # the cache folder; otherwise built once from Debian's qt6-base source by scripts/qt-win64.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+renew_docs=0
+case "${1:-}" in
+  '') ;;
+  --renew-docs) renew_docs=1 ;;
+  *) echo "usage: $0 [--renew-docs]" >&2; exit 2 ;;
+esac
 root=$PWD
 started=$SECONDS
 
@@ -201,8 +207,11 @@ unset DOVREL_WINE_PREFIX
 # The picture is kept only when every row's columns start at one x and the header's names over
 # them, measured on the picture itself.
 "$build/wine-run.sh" "$build/tests/ui/dovrel-columncheck.exe" "$(winpath "$shot/main-window.png")"
-mkdir -p docs
-cp "$shot/main-window.png" docs/main-window-windows.png
+# It shows the day's date, so it lands in dist/; --renew-docs puts it in docs/ as well.
+cp "$shot/main-window.png" dist/main-window-windows.png
+if [ "$renew_docs" = 1 ]; then
+  convert "$shot/main-window.png" -strip -define png:exclude-chunks=date,time docs/main-window-windows.png
+fi
 WINEPREFIX="$prefix" wineserver -k || true
 
-echo "== done in $((SECONDS - started)) s: dist/$name.zip (.sha256), docs/main-window-windows.png =="
+echo "== done in $((SECONDS - started)) s: dist/$name.zip (.sha256), dist/main-window-windows.png =="
