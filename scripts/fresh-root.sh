@@ -171,7 +171,7 @@ echo "== $suite root ready after $((SECONDS - started)) s, $before packages inst
 # A clean environment, as a root login has it; the settings the project's scripts read pass on.
 vars=(HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8
       TERM="${TERM:-dumb}")
-for v in CI FUZZ_SECONDS ATSPI_WAIT_SECONDS; do
+for v in CI FUZZ_SECONDS ATSPI_WAIT_SECONDS ORCA_WAIT_SECONDS; do
   [ -n "${!v+x}" ] && vars+=("$v=${!v}")
 done
 command_started=$SECONDS

@@ -138,26 +138,16 @@ def main():
         hear(heard, mark, "the list 'Shows' after Tab", lambda s: "Shows" in s)
         step("list focused")
 
-        mark = heard.count()
-        key("Down")
-        row = hear(heard, mark, "a row after Down", lambda s: "check" in s)
-        if "not checked" not in row:
-            fail(f"an unticked row was heard as {row!r}")
-        step(f"Down: {row!r}")
-
-        mark = heard.count()
-        key("space")
-        said = hear(heard, mark, "the tick after Space", lambda s: "checked" in s)
-        if "not checked" in said:
-            fail(f"Space ticked the row but Orca said {said!r}")
-        step(f"Space: {said!r}")
-
-        mark = heard.count()
-        key("space")
-        said = hear(heard, mark, "the untick after the second Space", lambda s: "checked" in s)
-        if "not checked" not in said:
-            fail(f"the second Space unticked the row but Orca said {said!r}")
-        step(f"Space: {said!r}")
+        # Each key, what Orca must say after it, and whether that leaves the row ticked.
+        for name, what, ticked in (("Down", "a row after Down", False),
+                                   ("space", "the tick after Space", True),
+                                   ("space", "the untick after the second Space", False)):
+            mark = heard.count()
+            key(name)
+            said = hear(heard, mark, what, lambda s: "checked" in s)
+            if ("not checked" not in said) != ticked:
+                fail(f"{what}: the row is {'ticked' if ticked else 'unticked'} but Orca said {said!r}")
+            step(f"{name}: {said!r}")
     finally:
         for process in (orca, program):
             process.terminate()
