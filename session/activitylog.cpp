@@ -6,8 +6,6 @@
 
 namespace session {
 
-const QString kLogFile = QStringLiteral("DOVLGUIDE.LOG");
-
 namespace records {
 QByteArray startSeparator()
 {

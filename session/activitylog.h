@@ -4,9 +4,9 @@
 #include <QByteArrayList>
 #include <QString>
 
-namespace session {
+#include "ownfiles.h"
 
-extern const QString kLogFile;
+namespace session {
 
 namespace records {
 QByteArray startSeparator();

@@ -7,8 +7,6 @@
 
 namespace session {
 
-const QString kSettingsFile = QStringLiteral("DOVLIP.dat");
-
 Settings parseSettings(const QByteArray &bytes)
 {
     text::TextReader reader(bytes);

@@ -4,11 +4,11 @@
 #include <QByteArray>
 #include <QString>
 
+#include "ownfiles.h"
+
 #include <optional>
 
 namespace session {
-
-extern const QString kSettingsFile;
 
 struct Settings
 {

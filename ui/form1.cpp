@@ -29,9 +29,6 @@ namespace ui {
 
 namespace {
 
-const QString kGuideText = QStringLiteral("guide.txt");
-const QString kGuideData = QStringLiteral("guide.dat");
-
 QByteArray withoutTrailingSpaces(QByteArray text)
 {
     while (text.endsWith(' '))
@@ -107,8 +104,8 @@ void Form1::Form_Load()
         state.DelaySetting = QByteArray("Default");
         setDelayBox(QByteArray("Default"));
     }
-    session::removeIfPresent(kGuideText);
-    session::removeIfPresent(kGuideData);
+    session::removeIfPresent(session::kGuideText);
+    session::removeIfPresent(session::kGuideData);
     state.GuideFetched = false;
     state.DownloadActive = false;
     if (!FileExists(session::kLogFile))
@@ -133,8 +130,8 @@ void Form1::Quit_Click()
     if (state.DownloadActive)
         return;
     if (!IPAddress->text().isEmpty() && state.ShowCount > 0) {
-        session::removeIfPresent(kGuideData);
-        session::removeIfPresent(kGuideText);
+        session::removeIfPresent(session::kGuideData);
+        session::removeIfPresent(session::kGuideText);
         appendLog(session::groups::programExit());
     }
     QString error;
@@ -179,7 +176,7 @@ void Form1::GetGuide_Click()
         abandonGetGuide(tr("The guide files of an earlier try (\"%1\", \"%2\") could not be "
                            "removed, so a new guide could not be told from them. Check that the "
                            "folder and the files may be changed, then try again.")
-                            .arg(kGuideText, kGuideData));
+                            .arg(session::kGuideText, session::kGuideData));
         return;
     }
     // A tool whose end was not seen may still be writing the guide: none of it is listed.
@@ -196,11 +193,11 @@ void Form1::GetGuide_Click()
     const QString failures = toolFailures({{QStringLiteral("ReplayPC"), fetch},
                                            {QStringLiteral("PShell.exe"), convert}});
 
-    QFile guide(kGuideText);
+    QFile guide(session::kGuideText);
     if (!guide.open(QIODevice::ReadOnly)) {
         abandonGetGuide(tr("No guide was received from the recorder: \"%1\" could not be opened "
                            "(%2).%3 Check the address and try again.")
-                            .arg(kGuideText, guide.errorString(), failures));
+                            .arg(session::kGuideText, guide.errorString(), failures));
         return;
     }
     state.GuideFetched = true;
@@ -234,9 +231,9 @@ void Form1::GetGuide_Click()
 // Deletes "guide.txt" and "guide.dat"; false when either is still there to be read.
 bool Form1::removeGuideFiles()
 {
-    session::removeIfPresent(kGuideText);
-    session::removeIfPresent(kGuideData);
-    return !QFileInfo::exists(kGuideText) && !QFileInfo::exists(kGuideData);
+    session::removeIfPresent(session::kGuideText);
+    session::removeIfPresent(session::kGuideData);
+    return !QFileInfo::exists(session::kGuideText) && !QFileInfo::exists(session::kGuideData);
 }
 
 // Get Guide gave up before a list was made: the status and the date go, the user may try again.
