@@ -1,18 +1,18 @@
 #include "extraction.h"
 
+#include "codepage.h"
+#include "fileexists.h"
+#include "ownfiles.h"
+#include "textreader.h"
+
+#include <QFile>
+#include <QFileInfo>
+
 #include <array>
 
 namespace recordings {
 
 namespace {
-
-QByteArray withoutTrailingBlanks(const QByteArray &text)
-{
-    qsizetype end = text.size();
-    while (end > 0 && text.at(end - 1) == ' ')
-        --end;
-    return text.left(end);
-}
 
 bool isControl(char c)
 {
@@ -24,7 +24,7 @@ bool isControl(char c)
 
 QByteArray targetName(const QByteArray &title, const QByteArray &recorded)
 {
-    QByteArray name = withoutTrailingBlanks(title) + '_' + recorded + ".mpg";
+    QByteArray name = text::withoutTrailingBlanks(title) + '_' + recorded + ".mpg";
     // Characters that cannot stand in a file name, or that would end it early, become blanks.
     for (char &c : name) {
         if (c == '/' || c == '"' || c == ':' || c == ';' || c == '\\' || isControl(c))
@@ -58,7 +58,7 @@ QByteArray stepAwayFromExisting(QByteArray name,
 
 QByteArray recorderFile(const QByteArray &recorderFileName)
 {
-    return withoutTrailingBlanks(recorderFileName);
+    return text::withoutTrailingBlanks(recorderFileName);
 }
 
 QString unsafeRecorderFileReason(const QByteArray &recorderFileName)
@@ -81,6 +81,62 @@ QString unsafeRecorderFileReason(const QByteArray &recorderFileName)
                 "which the tool's command line would split or mangle");
     }
     return QString();
+}
+
+QString ownFileNamed(const QByteArray &name)
+{
+    QByteArray bare = name;
+    while (bare.endsWith('.') || bare.endsWith(' '))
+        bare.chop(1);
+    const QString unicode = text::toUnicode(bare);
+    for (const QString &own : session::ownFileNames())
+        if (unicode.compare(own, Qt::CaseInsensitive) == 0)
+            return own;
+    return QString();
+}
+
+PullCheck checkPull(const QByteArray &recorderFileName,
+                    const std::function<bool(const QByteArray &)> &taken)
+{
+    const QByteArray name = recorderFile(recorderFileName);
+    if (const QString unsafe = unsafeRecorderFileReason(name); !unsafe.isEmpty())
+        return {PullCheck::UnsafeName, unsafe};
+    if (const QString own = ownFileNamed(name); !own.isEmpty())
+        return {PullCheck::OwnFile, own};
+    if (taken(name))
+        return {PullCheck::NameTaken, QString()};
+    return {};
+}
+
+SaveOutcome saveRecording(const QByteArray &recorderFile, const QByteArray &target,
+                          const ToolEnd &tool)
+{
+    SaveOutcome outcome;
+    outcome.liesAs = recorderFile;
+    if (!tool.seen) {
+        outcome.fate = SaveOutcome::EndNotSeen;
+        return outcome;
+    }
+    const QString from = text::toUnicode(recorderFile);
+    if (!session::FileExists(from)) {
+        outcome.fate = SaveOutcome::NoFile;
+        outcome.liesAs.clear();
+        return outcome;
+    }
+    outcome.emptyFile = QFileInfo(from).size() == 0;
+    // A recording the recorder already named as its target needs no rename.
+    if (recorderFile == target)
+        return outcome;
+    const QString to = text::toUnicode(target);
+    QFile file(from);
+    if (!file.rename(to)) {
+        outcome.fate = SaveOutcome::NotRenamed;
+        outcome.targetTaken = QFileInfo::exists(to);
+        outcome.renameError = file.errorString();
+        return outcome;
+    }
+    outcome.liesAs = target;
+    return outcome;
 }
 
 } // namespace recordings

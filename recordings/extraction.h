@@ -1,6 +1,7 @@
 #pragma once
 // The rules of an extraction session that do not touch the window: the output file name of a
-// recording, its collision steps, and which recorder file names may be handed to the tool.
+// recording and its collision steps, whether a recording may be handed to the tool, and what
+// became of it once the tool has run. The window only words the outcomes.
 #include <QByteArray>
 #include <QString>
 
@@ -24,5 +25,51 @@ QByteArray recorderFile(const QByteArray &recorderFileName);
 // (empty, "." or "..", a "/", a backslash or a ":", a leading "-" the tool would take for an
 // option, or anything the command line would split or mangle).
 QString unsafeRecorderFileReason(const QByteArray &recorderFileName);
+
+// The program's own file that the name stands for, or empty: names are compared without regard
+// to case, and trailing dots and blanks are dropped first, as Windows drops them.
+QString ownFileNamed(const QByteArray &name);
+
+// Whether a recording may be handed to the tool, and if not, why.
+struct PullCheck
+{
+    enum Refusal { None, UnsafeName, OwnFile, NameTaken };
+    Refusal refusal = None;
+    QString detail; // UnsafeName: what is wrong with the name; OwnFile: the program's file
+};
+
+// A name that could reach outside the folder or that the tool could misread is never passed on;
+// neither is one of the program's own files, whether it is there or not, nor a name `taken`
+// says is in use (the tool would write over that file and the rename would carry it off).
+PullCheck checkPull(const QByteArray &recorderFileName,
+                    const std::function<bool(const QByteArray &)> &taken);
+
+// How the tool's run for a recording ended, as far as its file is concerned.
+struct ToolEnd
+{
+    bool seen = true;    // its end was awaited; else it may still be writing
+    bool failed = false; // it ended with a failure status or crashed
+};
+
+// What became of a recording that was handed to the tool.
+struct SaveOutcome
+{
+    enum Fate { Saved, EndNotSeen, NoFile, NotRenamed };
+    Fate fate = Saved;
+    bool emptyFile = false;   // the tool left an empty file
+    bool targetTaken = false; // NotRenamed: a file of the target name is there
+    QString renameError;      // NotRenamed otherwise: the system's reason
+    QByteArray liesAs;        // the file's name in the folder now; empty when there is none
+
+    bool mayBeIncomplete(const ToolEnd &tool) const
+    {
+        return (fate == Saved || fate == NotRenamed) && (tool.failed || emptyFile);
+    }
+};
+
+// Gives the file the tool left under the recorder's name its target name; an existing file is
+// never replaced. A file whose tool's end was not seen is left where it is.
+SaveOutcome saveRecording(const QByteArray &recorderFile, const QByteArray &target,
+                          const ToolEnd &tool);
 
 } // namespace recordings

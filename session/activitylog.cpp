@@ -31,6 +31,14 @@ QByteArray finishedRecord(const QByteArray &target, const QByteArray &time)
 QByteArray blankRecord() { return QByteArray(" "); }
 QByteArray sessionEndRecord() { return QByteArray("End of Download Session "); }
 QByteArray exitRecord() { return QByteArray("Program Terminated "); }
+QByteArray attentionRecord(const QByteArray &what)
+{
+    QByteArray line = "ATTENTION: " + what;
+    for (char &c : line)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = ' ';
+    return line;
+}
 } // namespace records
 
 namespace groups {
@@ -54,6 +62,10 @@ QByteArrayList sessionEnd() { return {records::blankRecord(), records::sessionEn
 QByteArrayList programExit()
 {
     return {records::exitRecord(), records::blankRecord(), records::blankRecord()};
+}
+QByteArrayList attention(const QByteArray &what)
+{
+    return {records::attentionRecord(what), records::blankRecord()};
 }
 } // namespace groups
 

@@ -18,6 +18,10 @@ QByteArray finishedRecord(const QByteArray &target, const QByteArray &time);
 QByteArray blankRecord();
 QByteArray sessionEndRecord();
 QByteArray exitRecord();
+// What became of a recording that was not saved cleanly: "ATTENTION: " and the words, with any
+// control character made a blank. A saved name never holds a colon, so no other record of the
+// log begins that way.
+QByteArray attentionRecord(const QByteArray &what);
 } // namespace records
 
 // The groups that are written together, each with one open and close of the file.
@@ -28,6 +32,7 @@ QByteArrayList started(const QByteArray &target, const QByteArray &time, const Q
 QByteArrayList finished(const QByteArray &target, const QByteArray &time);
 QByteArrayList sessionEnd();
 QByteArrayList programExit();
+QByteArrayList attention(const QByteArray &what);
 } // namespace groups
 
 // Opens the log for appending (creating it when missing), writes the lines, closes it.

@@ -1,6 +1,8 @@
 #include "fileexists.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
 
 namespace session {
 
@@ -10,10 +12,24 @@ bool FileExists(const QString &name)
     return file.open(QIODevice::ReadOnly);
 }
 
+bool nameInUse(const QString &name)
+{
+    const QFileInfo info(name);
+    return FileExists(name) || info.exists() || info.isSymLink();
+}
+
 void removeIfPresent(const QString &name)
 {
     if (FileExists(name))
         QFile::remove(name);
+}
+
+QString folderWriteProblem()
+{
+    // Only making a file tells: permissions, a read-only mount and root's rights all play a part.
+    // The probe lies in the working directory for an instant and is removed again.
+    QTemporaryFile probe(QStringLiteral("DOVLPROBE.XXXXXX"));
+    return probe.open() ? QString() : probe.errorString();
 }
 
 } // namespace session

@@ -101,4 +101,12 @@ bool TextReader::readField(QByteArrayView &field)
     return true;
 }
 
+QByteArray withoutTrailingBlanks(const QByteArray &text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == ' ')
+        --end;
+    return text.left(end);
+}
+
 } // namespace text

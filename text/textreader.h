@@ -41,4 +41,7 @@ private:
     mutable qsizetype knownLineEnd_ = -1;
 };
 
+// The text without its trailing blanks (the guide pads its fields, the settings file may too).
+QByteArray withoutTrailingBlanks(const QByteArray &text);
+
 } // namespace text

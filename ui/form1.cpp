@@ -13,10 +13,12 @@
 #include "guide.h"
 #include "numeric.h"
 #include "settingsfile.h"
+#include "textreader.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -28,13 +30,6 @@
 namespace ui {
 
 namespace {
-
-QByteArray withoutTrailingSpaces(QByteArray text)
-{
-    while (text.endsWith(' '))
-        text.chop(1);
-    return text;
-}
 
 QString quoted(const QByteArray &name) { return u'"' + text::toUnicode(name) + u'"'; }
 
@@ -97,8 +92,8 @@ void Form1::Form_Load()
     if (const auto saved = session::loadSettings()) {
         state.SavedAddress = saved->address;
         state.DelaySetting = saved->delay;
-        IPAddress->setText(text::toUnicode(withoutTrailingSpaces(state.SavedAddress)));
-        setDelayBox(withoutTrailingSpaces(state.DelaySetting));
+        IPAddress->setText(text::toUnicode(text::withoutTrailingBlanks(state.SavedAddress)));
+        setDelayBox(text::withoutTrailingBlanks(state.DelaySetting));
         Check1->setChecked(state.DelaySetting == "Default");
     } else {
         state.DelaySetting = QByteArray("Default");
@@ -169,56 +164,93 @@ void Form1::GetGuide_Click()
     setBox(Text3, QByteArray("Getting Guide"));
     setBox(Text1, text::dateTextNow());
     repaint(); // the tools block the window: show the status before they run
+    const FetchedGuide guide = fetchGuide();
+    if (!guide.whyNot.isEmpty())
+        return abandonGetGuide(guide.whyNot);
+    const recordings::GuideParse parse = recordings::parseGuide(guide.bytes, state.Shows);
+    // A tool failed and nothing came of it: the user may try again, as with no guide at all.
+    if (parse.showCount == 0 && !guide.failures.isEmpty())
+        return abandonGetGuide(noGuideReceived(tr("\"%1\" holds no show.").arg(session::kGuideText),
+                                               guide.failures));
+    state.GuideFetched = true;
+    fillList(parse.showCount);
+    state.ShowCount = qint16(parse.showCount);
+    setBox(Text2, ' ' + QByteArray::number(state.ShowCount));
+    setBox(Text5, QByteArray::number(tickedRows()));
+    setBox(Text3, QByteArray());
+    setPointer(Pointer::Arrow);
+    state.GuideFetched = true;
+    reportGuideProblems(guide.failures, parse);
+}
 
-    // The list must come from this fetch: the files of an earlier try would be converted or read
-    // again when a tool fails now.
+// Runs the two tools into a folder cleared of earlier guide files and reads what they left.
+// The list must come from this fetch: the files of an earlier try would be converted or read
+// again when a tool fails now.
+Form1::FetchedGuide Form1::fetchGuide()
+{
+    FetchedGuide guide;
+    if (const QString problem = session::folderWriteProblem(); !problem.isEmpty()) {
+        guide.whyNot = tr("No guide can be fetched: the folder \"%1\" cannot be written (%2), and "
+                          "the tools leave the guide there. Start the program in a folder you may "
+                          "write to, or make this one writable, then try again.")
+                           .arg(QDir::toNativeSeparators(QDir::currentPath()), problem);
+        return guide;
+    }
     if (!removeGuideFiles()) {
-        abandonGetGuide(tr("The guide files of an earlier try (\"%1\", \"%2\") could not be "
-                           "removed, so a new guide could not be told from them. Check that the "
-                           "folder and the files may be changed, then try again.")
-                            .arg(session::kGuideText, session::kGuideData));
-        return;
+        guide.whyNot = tr("The guide files of an earlier try (\"%1\", \"%2\") could not be "
+                          "removed, so a new guide could not be told from them. Check that the "
+                          "folder and the files may be changed, then try again.")
+                           .arg(session::kGuideText, session::kGuideData);
+        return guide;
     }
     // A tool whose end was not seen may still be writing the guide: none of it is listed.
     const auto stillRunning = [this](const QString &tool) {
-        abandonGetGuide(tr("No guide was listed: %1 may still be writing it. Try again when it has "
-                           "ended.").arg(tool));
+        return tr("No guide was listed: %1 may still be writing it. Try again when it has ended.")
+            .arg(tool);
     };
     const runner::RunResult fetch = ShellAndWait(runner::fetchGuideCommand(address()));
-    if (fetch.mayStillRun)
-        return stillRunning(QStringLiteral("ReplayPC"));
-    const runner::RunResult convert = ShellAndWait(runner::convertGuideCommand());
-    if (convert.mayStillRun)
-        return stillRunning(QStringLiteral("PShell.exe"));
-    const QString failures = toolFailures({{QStringLiteral("ReplayPC"), fetch},
-                                           {QStringLiteral("PShell.exe"), convert}});
-
-    QFile guide(session::kGuideText);
-    if (!guide.open(QIODevice::ReadOnly)) {
-        abandonGetGuide(tr("No guide was received from the recorder: \"%1\" could not be opened "
-                           "(%2).%3 Check the address and try again.")
-                            .arg(session::kGuideText, guide.errorString(), failures));
-        return;
+    if (fetch.mayStillRun) {
+        guide.whyNot = stillRunning(QStringLiteral("ReplayPC"));
+        return guide;
     }
-    state.GuideFetched = true;
-    const recordings::GuideParse parse = recordings::parseGuide(guide.readAll(), state.Shows);
-    for (int i = 0; i < parse.showCount; ++i) {
+    const runner::RunResult convert = ShellAndWait(runner::convertGuideCommand());
+    if (convert.mayStillRun) {
+        guide.whyNot = stillRunning(QStringLiteral("PShell.exe"));
+        return guide;
+    }
+    guide.failures = toolFailures({{QStringLiteral("ReplayPC"), fetch},
+                                   {QStringLiteral("PShell.exe"), convert}});
+    QFile file(session::kGuideText);
+    if (!file.open(QIODevice::ReadOnly)) {
+        guide.whyNot = noGuideReceived(tr("\"%1\" could not be opened (%2).")
+                                           .arg(session::kGuideText, file.errorString()),
+                                       guide.failures);
+        return guide;
+    }
+    guide.bytes = file.readAll();
+    return guide;
+}
+
+QString Form1::noGuideReceived(const QString &why, const QString &failures) const
+{
+    return tr("No guide was received from the recorder: %1%2 Check the address and try again.")
+        .arg(why, failures);
+}
+
+// One row per show, unticked, in show order.
+void Form1::fillList(int showCount)
+{
+    for (int i = 0; i < showCount; ++i) {
         auto *row = new QListWidgetItem(text::toUnicode(state.Shows.ListLine[i]));
         row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         row->setCheckState(Qt::Unchecked);
         List1->addItem(row);
     }
-    state.ShowCount = qint16(parse.showCount);
-    guide.close();
-    setBox(Text2, ' ' + QByteArray::number(state.ShowCount));
-    int tickedRows = 0;
-    for (int row = 0; row < List1->count(); ++row)
-        tickedRows += isTicked(row);
-    setBox(Text5, QByteArray::number(tickedRows));
-    setBox(Text3, QByteArray());
-    setPointer(Pointer::Arrow);
-    state.GuideFetched = true;
+}
 
+// What the user should know about a guide that was listed.
+void Form1::reportGuideProblems(const QString &failures, const recordings::GuideParse &parse)
+{
     if (!failures.isEmpty())
         services->message(this, tr("The guide was listed, but it may be incomplete:%1").arg(failures));
     if (parse.endedInsideRecord)
@@ -286,7 +318,7 @@ void Form1::Extract_Click()
     }
     notSaved.clear();
     for (int k = 1; k <= n; ++k)
-        pullRecording(k, DownloadShowIndex[k]);
+        pullRecording(k, n, DownloadShowIndex[k]);
 
     setBox(Text3, QByteArray("Session End"));
     setBox(Text4, QByteArray());
@@ -295,23 +327,28 @@ void Form1::Extract_Click()
     state.DownloadActive = false;
     setBox(Text7, QByteArray());
     describeSavingAs(Text7, false);
+    setWindowTitle(kProgramTitle);
     reportNotSaved();
     reportLogProblem();
 }
 
-// Pulls queue position k, show s: name, started record, tool run, row cleared, beep, finished
-// records, rename.
-void Form1::pullRecording(int k, int s)
+// Pulls queue position k of n, show s: name, started record, tool run, row cleared, beep,
+// finished records, rename; a recording that was not saved cleanly gets a record of its own.
+void Form1::pullRecording(int k, int n, int s)
 {
     const QByteArray &recorderName = state.DownloadQueue[k];
     const QByteArray recorderFile = recordings::recorderFile(recorderName);
+    // The caption is what the taskbar shows of an unattended session.
+    setWindowTitle(tr("%1 - %2 of %3").arg(kProgramTitle).arg(k).arg(n));
     setBox(Text3, QByteArray("Downloading "));
     setBox(Text4, recorderName);
-    const QString refusal = refusalToPull(recorderName);
-    if (!refusal.isEmpty()) {
+    const recordings::PullCheck check = recordings::checkPull(recorderName, [](const QByteArray &name) {
+        return session::nameInUse(text::toUnicode(name));
+    });
+    if (check.refusal != recordings::PullCheck::None) {
         setBox(Text7, QByteArray()); // nothing is saved for it
         untick(s);
-        notSaved << tr("%1 was not pulled: %2.").arg(quoted(recorderFile), refusal);
+        noteFate(s, recorderFile, refusalText(check));
         return;
     }
     QByteArray target = recordings::targetName(state.Shows.ShowTitle[s], state.Shows.ShowRecorded[s]);
@@ -327,63 +364,82 @@ void Form1::pullRecording(int k, int s)
     untick(s);
     services->beep();
     appendLog(session::groups::finished(target, text::timeTextNow()));
-    renameRecording(recorderFile, target, tool);
+    const recordings::ToolEnd end{!tool.mayStillRun, tool.failed()};
+    const recordings::SaveOutcome saved = recordings::saveRecording(recorderFile, target, end);
+    const QString fate = fateText(saved, end, runner::failureText(QStringLiteral("ReplayPC"), tool),
+                                  recorderFile, target);
+    if (!fate.isEmpty())
+        noteFate(s, recorderFile, fate);
 }
 
-// Why a recording must not be handed to the tool, or empty. A name that could reach outside the
-// working directory is never passed on, and neither is one that names a file already there: the
-// tool would write over it and the rename would carry it off (the log, the settings, a tool).
-QString Form1::refusalToPull(const QByteArray &recorderFileName) const
+// Why a recording was not handed to the tool, as the end of a sentence about it.
+QString Form1::refusalText(const recordings::PullCheck &check) const
 {
-    const QString unsafe = recordings::unsafeRecorderFileReason(recorderFileName);
-    if (!unsafe.isEmpty())
-        return unsafe;
-    const QString name = text::toUnicode(recordings::recorderFile(recorderFileName));
-    // FileExists misses a file that cannot be read; it would be overwritten all the same.
-    if (FileExists(name) || QFileInfo::exists(name) || QFileInfo(name).isSymLink())
-        return tr("a file of that name is already in the folder; move it away and pull the "
-                  "recording again");
+    switch (check.refusal) {
+    case recordings::PullCheck::UnsafeName:
+        return tr("was not pulled: %1.").arg(check.detail);
+    case recordings::PullCheck::OwnFile:
+        return tr("was not pulled: its recorder file name stands for \"%1\", one of this program's "
+                  "own files, which the tool would write over.")
+            .arg(check.detail);
+    case recordings::PullCheck::NameTaken:
+        return tr("was not pulled: a file of that name is already in the folder; move it away and "
+                  "pull the recording again.");
+    case recordings::PullCheck::None:
+        break;
+    }
     return QString();
 }
 
-// Renames the tool's file to the target name; an existing file is never replaced. A recording
-// whose tool failed, crashed or left an empty file is listed with the name it now has.
-void Form1::renameRecording(const QByteArray &recorderFileName, const QByteArray &target,
-                            const runner::RunResult &tool)
+// What became of a pulled recording, as the end of a sentence about it; empty when it was saved
+// cleanly under its name.
+QString Form1::fateText(const recordings::SaveOutcome &saved, const recordings::ToolEnd &tool,
+                        const QString &toolFailure, const QByteArray &recorderFile,
+                        const QByteArray &target) const
 {
-    // A tool whose end was not seen may still be writing its file: it is left where it is.
-    if (tool.mayStillRun) {
-        notSaved << tr("%1 was not saved as %2: the end of ReplayPC could not be awaited; whatever "
-                       "it wrote lies in the folder as %1.")
-                        .arg(quoted(recorderFileName), quoted(target));
-        return;
+    const QString incomplete = !saved.mayBeIncomplete(tool) ? QString()
+                               : toolFailure.isEmpty()       ? tr("ReplayPC left an empty file")
+                                                             : toolFailure;
+    switch (saved.fate) {
+    case recordings::SaveOutcome::Saved:
+        if (incomplete.isEmpty())
+            return QString();
+        return tr("may be incomplete: %1. It lies in the folder as %2.")
+            .arg(incomplete, quoted(saved.liesAs));
+    case recordings::SaveOutcome::EndNotSeen:
+        return tr("was not saved as %1: the end of ReplayPC could not be awaited; whatever it wrote "
+                  "lies in the folder as %2.")
+            .arg(quoted(target), quoted(recorderFile));
+    case recordings::SaveOutcome::NoFile:
+        return tr("was not saved as %1: ReplayPC left no file named %2%3; nothing of it lies in the "
+                  "folder.")
+            .arg(quoted(target), quoted(recorderFile),
+                 toolFailure.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(toolFailure));
+    case recordings::SaveOutcome::NotRenamed: {
+        const QString reason = saved.targetTaken ? tr("%1 already exists").arg(quoted(target))
+                                                 : saved.renameError;
+        QString text = tr("was not saved as %1: %2; the recording lies in the folder as %3.")
+                           .arg(quoted(target), reason, quoted(saved.liesAs));
+        if (!incomplete.isEmpty())
+            text += u' ' + tr("It may be incomplete: %1.").arg(incomplete);
+        return text;
     }
-    const QString from = text::toUnicode(recorderFileName);
-    const QString to = text::toUnicode(target);
-    const QString failure = runner::failureText(QStringLiteral("ReplayPC"), tool);
-    if (!FileExists(from)) {
-        notSaved << tr("%1 was not saved as %2: ReplayPC left no file named %1%3.")
-                        .arg(quoted(recorderFileName), quoted(target),
-                             failure.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(failure));
-        return;
     }
-    const bool empty = QFileInfo(from).size() == 0;
-    QString liesAs = quoted(target);
-    // A recording the recorder already named as its target needs no rename.
-    if (recorderFileName != target) {
-        QFile file(from);
-        if (!file.rename(to)) {
-            const QString reason = QFileInfo::exists(to) ? tr("%1 already exists").arg(quoted(target))
-                                                         : file.errorString();
-            notSaved << tr("%1 was not saved as %2: %3; the recording stays as %1.")
-                            .arg(quoted(recorderFileName), quoted(target), reason);
-            liesAs = quoted(recorderFileName);
-        }
-    }
-    if (!failure.isEmpty() || empty)
-        notSaved << tr("%1 may be incomplete: %2. It now lies in the folder as %3.")
-                        .arg(quoted(recorderFileName),
-                             failure.isEmpty() ? tr("ReplayPC left an empty file") : failure, liesAs);
+    return QString();
+}
+
+// Keeps what became of show s for the end-of-session message and writes it to the log at once,
+// named by the show as the list shows it and by its file names.
+void Form1::noteFate(int s, const QByteArray &recorderFile, const QString &fate)
+{
+    QString show = text::toUnicode(state.Shows.ShowTitle[s]).trimmed();
+    if (show.isEmpty())
+        show = tr("A show without a title");
+    const QString sentence = tr("%1, recorded %2 (recorder file %3), %4")
+                                 .arg(show, text::toUnicode(state.Shows.ShowRecorded[s]).trimmed(),
+                                      quoted(recorderFile), fate);
+    notSaved << sentence;
+    appendLog(session::groups::attention(text::fromUnicode(sentence)));
 }
 
 void Form1::reportNotSaved()
@@ -446,6 +502,14 @@ bool Form1::isTicked(int row) const
 {
     const QListWidgetItem *item = List1->item(row);
     return item && item->checkState() == Qt::Checked;
+}
+
+int Form1::tickedRows() const
+{
+    int ticked = 0;
+    for (int row = 0; row < List1->count(); ++row)
+        ticked += isTicked(row);
+    return ticked;
 }
 
 // Clearing a tick raises the list's click handling, nested in this step.

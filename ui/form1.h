@@ -1,5 +1,7 @@
 #pragma once
 // The main window: owns the run's state and handles every user action, one at a time.
+#include "extraction.h"
+#include "guide.h"
 #include "sessionstate.h"
 #include "shellandwait.h"
 #include "windowservices.h"
@@ -54,18 +56,34 @@ private:
     void LogView_Click();
     void Quit_Click();
 
+    // What Get Guide's tools left: the guide's bytes, how any tool failed, or why there is
+    // nothing to list.
+    struct FetchedGuide
+    {
+        QByteArray bytes;
+        QString failures;
+        QString whyNot;
+    };
+    FetchedGuide fetchGuide();
     bool removeGuideFiles();
+    QString noGuideReceived(const QString &why, const QString &failures) const;
+    void fillList(int showCount);
+    void reportGuideProblems(const QString &failures, const recordings::GuideParse &parse);
     void abandonGetGuide(const QString &why);
-    void pullRecording(int k, int s);
-    QString refusalToPull(const QByteArray &recorderFileName) const;
-    void renameRecording(const QByteArray &recorderFileName, const QByteArray &target,
-                         const runner::RunResult &tool);
+
+    void pullRecording(int k, int n, int s);
+    QString refusalText(const recordings::PullCheck &check) const;
+    QString fateText(const recordings::SaveOutcome &saved, const recordings::ToolEnd &tool,
+                     const QString &toolFailure, const QByteArray &recorderFile,
+                     const QByteArray &target) const;
+    void noteFate(int s, const QByteArray &recorderFile, const QString &fate);
 
     // Small steps the handlers share.
     QByteArray address() const;
     void setBox(QLineEdit *box, const QByteArray &text);
     void setDelayBox(const QByteArray &text);
     bool isTicked(int row) const;
+    int tickedRows() const;
     void untick(int row);
     void setPointer(Pointer pointer);
     void appendLog(const QByteArrayList &records);
@@ -76,7 +94,7 @@ private:
     session::SessionState state;
     QPointer<Form2> logView;
     QString logProblem;     // the first failed log write of the current handling
-    QStringList notSaved;   // recordings of the current session not saved under their names
+    QStringList notSaved;   // recordings of the current session not saved cleanly under their names
 
     QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5, *Text6, *Text7, *Text9, *IPAddress;
     QCheckBox *Check1;

@@ -2,6 +2,8 @@
 
 #include <QtTest>
 
+using recordings::checkPull;
+using recordings::PullCheck;
 using recordings::recorderFile;
 using recordings::stepAwayFromExisting;
 using recordings::targetName;
@@ -153,50 +155,68 @@ void TestExtraction::recorderFileTrimmed()
     QCOMPARE(recorderFile(stored), file);
 }
 
-// `word` is a word the reason must hold; empty when the name is fine.
+// Whether a recording may be pulled: `taken` are the names in use in the folder; `word` is a
+// word the refusal's detail must hold.
 void TestExtraction::unsafeNames_data()
 {
     QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QByteArrayList>("taken");
+    QTest::addColumn<int>("refusal");
     QTest::addColumn<QString>("word");
+    const int none = PullCheck::None, unsafe = PullCheck::UnsafeName, own = PullCheck::OwnFile,
+              inUse = PullCheck::NameTaken;
+    const QByteArrayList free;
 
-    QTest::newRow("recorder name") << QByteArray("1040449200-Casablanca.mpg") << QString();
-    QTest::newRow("fine after trailing blanks dropped") << QByteArray("ok.mpg  ") << QString();
-    QTest::newRow("three dots") << QByteArray("...") << QString();
-    QTest::newRow("hyphen inside") << QByteArray("a-g.mpg") << QString();
-    QTest::newRow("option letter") << QByteArray("-g") << QStringLiteral("option");
-    QTest::newRow("lone hyphen") << QByteArray("-") << QStringLiteral("option");
-    QTest::newRow("hidden name") << QByteArray(".x") << QString();
-    QTest::newRow("Windows-1252 letter") << QByteArray("Caf\xe9.mpg") << QString();
-    QTest::newRow("empty") << QByteArray() << QStringLiteral("empty");
-    QTest::newRow("only blanks") << QByteArray("   ") << QStringLiteral("empty");
-    QTest::newRow("dot") << QByteArray(".") << QStringLiteral("\".\"");
-    QTest::newRow("dot dot") << QByteArray("..") << QStringLiteral("\"..\"");
-    QTest::newRow("dot dot with trailing blanks") << QByteArray("..  ") << QStringLiteral("\"..\"");
-    QTest::newRow("parent path") << QByteArray("../x") << QStringLiteral("separator");
-    QTest::newRow("absolute path") << QByteArray("/etc/passwd") << QStringLiteral("separator");
-    QTest::newRow("backslash") << QByteArray("a\\b") << QStringLiteral("separator");
-    QTest::newRow("drive-relative name") << QByteArray("C:x.mpg") << QStringLiteral("colon");
-    QTest::newRow("colon at the end") << QByteArray("x.mpg:") << QStringLiteral("colon");
-    QTest::newRow("alternate stream") << QByteArray("x.mpg:stream") << QStringLiteral("colon");
-    QTest::newRow("inner blank") << QByteArray("x y") << QStringLiteral("blank");
-    QTest::newRow("leading blank") << QByteArray(" x") << QStringLiteral("blank");
-    QTest::newRow("double quote") << QByteArray("x\"y") << QStringLiteral("quote");
-    QTest::newRow("tab") << QByteArray("x\ty") << QStringLiteral("control");
-    QTest::newRow("line feed") << QByteArray("x\n") << QStringLiteral("control");
-    QTest::newRow("delete") << QByteArray("x\x7f") << QStringLiteral("control");
+    QTest::newRow("recorder name") << QByteArray("1040449200-Casablanca.mpg") << free << none << QString();
+    QTest::newRow("fine after trailing blanks dropped") << QByteArray("ok.mpg  ") << free << none << QString();
+    QTest::newRow("three dots") << QByteArray("...") << free << none << QString();
+    QTest::newRow("hyphen inside") << QByteArray("a-g.mpg") << free << none << QString();
+    QTest::newRow("option letter") << QByteArray("-g") << free << unsafe << QStringLiteral("option");
+    QTest::newRow("lone hyphen") << QByteArray("-") << free << unsafe << QStringLiteral("option");
+    QTest::newRow("hidden name") << QByteArray(".x") << free << none << QString();
+    QTest::newRow("Windows-1252 letter") << QByteArray("Caf\xe9.mpg") << free << none << QString();
+    QTest::newRow("empty") << QByteArray() << free << unsafe << QStringLiteral("empty");
+    QTest::newRow("only blanks") << QByteArray("   ") << free << unsafe << QStringLiteral("empty");
+    QTest::newRow("dot") << QByteArray(".") << free << unsafe << QStringLiteral("\".\"");
+    QTest::newRow("dot dot") << QByteArray("..") << free << unsafe << QStringLiteral("\"..\"");
+    QTest::newRow("dot dot with trailing blanks") << QByteArray("..  ") << free << unsafe << QStringLiteral("\"..\"");
+    QTest::newRow("parent path") << QByteArray("../x") << free << unsafe << QStringLiteral("separator");
+    QTest::newRow("absolute path") << QByteArray("/etc/passwd") << free << unsafe << QStringLiteral("separator");
+    QTest::newRow("backslash") << QByteArray("a\\b") << free << unsafe << QStringLiteral("separator");
+    QTest::newRow("drive-relative name") << QByteArray("C:x.mpg") << free << unsafe << QStringLiteral("colon");
+    QTest::newRow("colon at the end") << QByteArray("x.mpg:") << free << unsafe << QStringLiteral("colon");
+    QTest::newRow("alternate stream") << QByteArray("x.mpg:stream") << free << unsafe << QStringLiteral("colon");
+    QTest::newRow("inner blank") << QByteArray("x y") << free << unsafe << QStringLiteral("blank");
+    QTest::newRow("leading blank") << QByteArray(" x") << free << unsafe << QStringLiteral("blank");
+    QTest::newRow("double quote") << QByteArray("x\"y") << free << unsafe << QStringLiteral("quote");
+    QTest::newRow("tab") << QByteArray("x\ty") << free << unsafe << QStringLiteral("control");
+    QTest::newRow("line feed") << QByteArray("x\n") << free << unsafe << QStringLiteral("control");
+    QTest::newRow("delete") << QByteArray("x\x7f") << free << unsafe << QStringLiteral("control");
+    // The program's own files, there or not, in any case, with the trailing dots and blanks
+    // Windows drops; the detail names the file.
+    QTest::newRow("settings in other case") << QByteArray("dovlip.DAT") << free << own << QStringLiteral("DOVLIP.dat");
+    QTest::newRow("log with trailing dots") << QByteArray("DOVLGUIDE.LOG..") << free << own << QStringLiteral("DOVLGUIDE.LOG");
+    QTest::newRow("guide with dot and field blanks") << QByteArray("guide.dat.   ") << free << own << QStringLiteral("guide.dat");
+    QTest::newRow("tool without .exe") << QByteArray("pshell") << free << own << QStringLiteral("PShell");
+    QTest::newRow("lock file") << QByteArray("dovlutil.lck") << free << own << QStringLiteral("DOVLUTIL.LCK");
+    QTest::newRow("own name as a prefix only") << QByteArray("DOVLIP.dat.mpg") << free << none << QString();
+    QTest::newRow("own name, taken too") << QByteArray("DOVLIP.dat") << QByteArrayList{"DOVLIP.dat"} << own << QStringLiteral("DOVLIP.dat");
+    // A name in use is refused; an unsafe one is said to be unsafe first.
+    QTest::newRow("name in use") << QByteArray("mine.mpg  ") << QByteArrayList{"mine.mpg"} << inUse << QString();
+    QTest::newRow("unsafe name in use") << QByteArray("-g") << QByteArrayList{"-g"} << unsafe << QStringLiteral("option");
 }
 
 void TestExtraction::unsafeNames()
 {
     QFETCH(QByteArray, stored);
+    QFETCH(QByteArrayList, taken);
+    QFETCH(int, refusal);
     QFETCH(QString, word);
 
-    const QString reason = unsafeRecorderFileReason(stored);
-    if (word.isEmpty()) {
-        QCOMPARE(reason, QString());
-    } else {
-        QVERIFY2(reason.contains(word), qPrintable(reason));
-    }
+    const PullCheck check = checkPull(stored, [&](const QByteArray &name) { return taken.contains(name); });
+    QCOMPARE(int(check.refusal), refusal);
+    QVERIFY2(check.detail.contains(word), qPrintable(check.detail));
+    QCOMPARE(unsafeRecorderFileReason(stored).isEmpty(), refusal != PullCheck::UnsafeName);
 }
 
 QTEST_APPLESS_MAIN(TestExtraction)

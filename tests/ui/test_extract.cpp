@@ -111,7 +111,13 @@ private slots:
         clickRow(list, 2);
         clickRow(list, 5);
         const QString bytesBefore = box(form.get(), "Text6")->text();
+        QStringList captions; // as the taskbar shows each recording
+        seen.duringBeep = [&] { captions << form->windowTitle(); };
         clickButton(form.get(), "Extract");
+        QCOMPARE(captions, (QStringList{QStringLiteral("Dovrel Mpeg Utility - 1 of 3"),
+                                        QStringLiteral("Dovrel Mpeg Utility - 2 of 3"),
+                                        QStringLiteral("Dovrel Mpeg Utility - 3 of 3")}));
+        QCOMPARE(form->windowTitle(), QStringLiteral("Dovrel Mpeg Utility"));
 
         QCOMPARE(extractCalls(*sim), (QStringList{QStringLiteral("f2.mpg"), QStringLiteral("f5.mpg"), QStringLiteral("f7.mpg")}));
         for (int n : {2, 5, 7}) {

@@ -1,6 +1,7 @@
 // Fault injection, end to end through the window with the recorder simulator: whatever goes
 // wrong, no file in the working directory is lost, changed or overwritten, nothing is written
 // outside it, and the failure is reported.
+#include "codepage.h"
 #include "fileexists.h"
 #include "fixture.h"
 #include "testtools.h"
@@ -66,6 +67,27 @@ class TestFaults : public QObject
 
     QString allMessages() const { return seen.messages.join(u'\n'); }
 
+    // Each recording the session's message names has one record of its own in the log, saying
+    // the same words after "ATTENTION: ", followed by a blank record; the log names no other.
+    void verifyLogSaysWhatTheMessageSays(const QByteArray &logBefore)
+    {
+        const QByteArrayList added = fileBytes(kLog).mid(logBefore.size()).split('\n');
+        QByteArrayList logged;
+        for (qsizetype i = 0; i < added.size(); ++i) {
+            if (!added.at(i).startsWith("ATTENTION: "))
+                continue;
+            logged << added.at(i).chopped(1);
+            QCOMPARE(added.value(i - 1), QByteArray(i == 2 ? "        \r" : " \r")); // a group of its own
+            QCOMPARE(added.value(i + 1), QByteArray(" \r"));
+        }
+        QByteArrayList said;
+        const QString message = seen.messages.isEmpty() ? QString() : seen.messages.last();
+        if (message.startsWith(QStringLiteral("Some recordings")))
+            for (const QString &line : message.section(QStringLiteral("\n\n"), 1).split(u'\n'))
+                said << "ATTENTION: " + text::fromUnicode(line);
+        QCOMPARE(logged, said);
+    }
+
 private slots:
     void init()
     {
@@ -90,8 +112,10 @@ private slots:
         start({recording("Movie: One", "1.mpg"), recording("Movie: Two", "2.mpg")});
         QVERIFY(QFile::remove(replayPCFileName()));
         tickAllAndRememberFiles();
+        const QByteArray logBefore = fileBytes(kLog);
         clickButton(form.get(), "Extract");
         verifyNothingLost();
+        verifyLogSaysWhatTheMessageSays(logBefore);
         QCOMPARE(seen.messages.size(), 3); // the runner twice, then the session's list
         QVERIFY(seen.messages.at(0).contains(QStringLiteral("ReplayPC")));
         QVERIFY(seen.messages.at(2).contains(QStringLiteral("\"1.mpg\"")));
@@ -111,11 +135,13 @@ private slots:
         start({recording("Movie: Bad", "bad.mpg", "12/21/2002 8:00 PM", "High", "60", fault),
                recording("Movie: Good", "good.mpg")});
         tickAllAndRememberFiles();
+        const QByteArray logBefore = fileBytes(kLog);
         clickButton(form.get(), "Extract");
         verifyNothingLost();
+        verifyLogSaysWhatTheMessageSays(logBefore);
         QVERIFY(fileBytes(QStringLiteral(" Good_12 21 2002.mpg")).startsWith(kPackHeader));
         QCOMPARE(seen.messages.size(), 1);
-        QVERIFY(allMessages().contains(QStringLiteral("\"bad.mpg\"")));
+        QVERIFY(allMessages().contains(QStringLiteral("Bad, recorded 12/21/2002 (recorder file \"bad.mpg\")")));
         QVERIFY(allMessages().contains(QStringLiteral("left no file")));
         QCOMPARE(allMessages().contains(QStringLiteral("ended with failure status 1")),
                  fault == "fail");
@@ -129,8 +155,10 @@ private slots:
         for (int n = 1; n <= 5; ++n)
             writeFile(QStringLiteral(" One_12 21 2002_0%1.mpg").arg(n), "mine too");
         tickAllAndRememberFiles();
+        const QByteArray logBefore = fileBytes(kLog);
         clickButton(form.get(), "Extract");
         verifyNothingLost();
+        verifyLogSaysWhatTheMessageSays(logBefore);
         QVERIFY(fileBytes(QStringLiteral("1.mpg")).startsWith(kPackHeader)); // kept under its own name
         QCOMPARE(seen.messages.size(), 1);
         QVERIFY(allMessages().contains(QStringLiteral("already exists")));
@@ -171,39 +199,51 @@ private slots:
                                                     {QString::fromLatin1(fileName), QString()}}));
         QCOMPARE(seen.messages.size(), 1);
         QVERIFY(allMessages().contains(QString::fromLatin1(fileName)));
-        // No started or finished record for the skipped recording.
-        QVERIFY(!fileBytes(kLog).mid(logBefore.size()).contains("Hostile"));
+        // No started or finished record for the skipped recording: a record of what became of it.
+        verifyLogSaysWhatTheMessageSays(logBefore);
+        QVERIFY(!fileBytes(kLog).mid(logBefore.size()).contains("Hostile_"));
+        QVERIFY(allMessages().contains(QStringLiteral("Hostile, recorded 12/21/2002 (recorder file \"")));
         QVERIFY(QFileInfo::exists(QStringLiteral(" Fine_12 21 2002.mpg")));
     }
 
-    // A recorder file name that names a file already in the folder, the program's own, a tool or
-    // the user's: the recording is not pulled, whether its tool would succeed, fail or leave
-    // nothing, so that file can be neither written over nor renamed away.
+    // A recorder file name that names a file already in the folder, or one of the program's own
+    // files (a tool, the log, ...) whether it is there or not, in any case and with the trailing
+    // dots and blanks Windows drops: the recording is not pulled, whether its tool would succeed,
+    // fail or leave nothing, so that file can be neither written over nor renamed away.
     void recorderNameOfAFileAlreadyThere_data()
     {
         QTest::addColumn<QByteArray>("fileName"); // as the guide gives it
         QTest::addColumn<QByteArray>("fault");
         QTest::addColumn<QString>("placed");      // what the test puts there under the name
-        const QByteArrayList names{"DOVLGUIDE.LOG", "DOVLIP.dat", "guide.txt",
-                                   "PShell.exe",    replayPCFileName().toLatin1(), "mine.mpg"};
+        QTest::addColumn<bool>("own");            // one of the program's own files
+        const QList<QPair<QByteArray, bool>> names{{"DOVLGUIDE.LOG", true}, {"DOVLIP.dat", true},
+                                                   {"guide.txt", true},     {"PShell.exe", true},
+                                                   {replayPCFileName().toLatin1(), true},
+                                                   {"mine.mpg", false}};
         const QByteArrayList faults{"", "fail", "nofile"};
-        for (const QByteArray &name : names)
+        for (const auto &[name, own] : names)
             for (const QByteArray &fault : faults)
                 QTest::newRow((name + " / " + (fault.isEmpty() ? QByteArray("tool succeeds") : fault)).constData())
-                    << name << fault << QString();
+                    << name << fault << QString() << own;
         // The guide's file name field is 26 characters: the tool is handed the name without
         // the blanks, so that is the name that must be free.
         QTest::newRow("log name with the field's trailing blanks")
-            << QByteArray("DOVLGUIDE.LOG").leftJustified(26, ' ') << QByteArray() << QString();
-        QTest::newRow("a folder") << QByteArray("folder.mpg") << QByteArray() << QStringLiteral("folder");
+            << QByteArray("DOVLGUIDE.LOG").leftJustified(26, ' ') << QByteArray() << QString() << true;
+        // The program's own names are refused whether the file is there now or not.
+        for (const QByteArray &name : QByteArrayList{"dovlip.DAT", "DOVLGUIDE.log", "DOVLUTIL.LCK",
+                                                      "Guide.DAT", "guide.txt...", "DOVLIP.dat..",
+                                                      "ReplayPC.EXE", "pshell"})
+            QTest::newRow(("own name " + name).constData()) << name << QByteArray() << QString() << true;
+        QTest::newRow("a folder") << QByteArray("folder.mpg") << QByteArray() << QStringLiteral("folder") << false;
         QTest::newRow("a file nobody may read")
-            << QByteArray("secret.mpg") << QByteArray() << QStringLiteral("unreadable");
+            << QByteArray("secret.mpg") << QByteArray() << QStringLiteral("unreadable") << false;
     }
     void recorderNameOfAFileAlreadyThere()
     {
         QFETCH(QByteArray, fileName);
         QFETCH(QByteArray, fault);
         QFETCH(QString, placed);
+        QFETCH(bool, own);
         const QString name = QString::fromLatin1(fileName).trimmed();
 #ifdef Q_OS_WIN
         if (placed == QStringLiteral("unreadable"))
@@ -238,12 +278,16 @@ private slots:
         QCOMPARE(list->item(0)->checkState(), Qt::Unchecked);
         QCOMPARE(seen.messages.size(), 1);
         QVERIFY2(allMessages().contains(u'"' + name + u'"'), qPrintable(allMessages()));
-        QVERIFY(allMessages().contains(QStringLiteral("already in the folder")));
+        QVERIFY2(allMessages().contains(own ? QStringLiteral("one of this program's own files")
+                                            : QStringLiteral("already in the folder; move it away")),
+                 qPrintable(allMessages()));
         QVERIFY(!allMessages().contains(QStringLiteral("fine.mpg")));
-        // The log went on: header, spacer, the fine recording's three records, blank, end.
+        // The log went on: header, spacer, what became of the clash, the fine recording's three
+        // records, blank, end.
+        verifyLogSaysWhatTheMessageSays(logBefore);
         const QByteArray added = fileBytes(kLog).mid(logBefore.size());
-        QVERIFY(!added.contains("Clash"));
-        QCOMPARE(added.count("\r\n"), 7);
+        QVERIFY(!added.contains("Clash_"));
+        QCOMPARE(added.count("\r\n"), 9);
         QCOMPARE(added.count(" Fine_12 21 2002.mpg"), 2);
         QVERIFY(fileBytes(QStringLiteral(" Fine_12 21 2002.mpg")).startsWith(kPackHeader));
     }
@@ -287,13 +331,16 @@ private slots:
         QVERIFY(QFileInfo::exists(liesAs));
         QCOMPARE(QFileInfo::exists(QStringLiteral("bad.mpg")), targetsTaken);
         QVERIFY(fileBytes(QStringLiteral(" Good_12 21 2002.mpg")).startsWith(kPackHeader));
-        // Logged as every recording is: a started and a finished record.
+        // Logged as every recording is, a started and a finished record, then what became of it.
         const QByteArray added = fileBytes(kLog).mid(logBefore.size());
-        QCOMPARE(added.count("Bad_12 21 2002"), 2);
+        QCOMPARE(added.count("Bad_12 21 2002"), targetsTaken ? 4 : 3); // "not saved as" names it twice
+        verifyLogSaysWhatTheMessageSays(logBefore);
         QCOMPARE(seen.messages.size(), 1);
         const QString message = allMessages();
         QVERIFY2(message.contains(why), qPrintable(message));
-        QVERIFY2(message.contains(QStringLiteral("\"bad.mpg\" may be incomplete")), qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("Bad, recorded 12/21/2002 (recorder file \"bad.mpg\")"))
+                     && message.contains(QStringLiteral("may be incomplete")),
+                 qPrintable(message));
         QVERIFY2(message.contains(QStringLiteral("lies in the folder as \"%1\"").arg(liesAs)), qPrintable(message));
         // Saved under its name: nothing in the message, its heading included, says otherwise.
         if (!targetsTaken)
@@ -318,8 +365,10 @@ private slots:
             return lost;
         };
         tickAllAndRememberFiles();
+        const QByteArray logBefore = fileBytes(kLog);
         clickButton(form.get(), "Extract");
         verifyNothingLost();
+        verifyLogSaysWhatTheMessageSays(logBefore);
         QCOMPARE(fileBytes(QStringLiteral("bad.mpg")), QByteArray("part of a recording"));
         QVERIFY(!QFileInfo::exists(QStringLiteral(" Bad_12 21 2002.mpg")));
         QVERIFY(fileBytes(QStringLiteral(" Good_12 21 2002.mpg")).startsWith(kPackHeader));
@@ -334,8 +383,10 @@ private slots:
     {
         start({recording("Same", "Same_12-21-2002.mpg", "12-21-2002 8:00 PM")});
         tickAllAndRememberFiles();
+        const QByteArray logBefore = fileBytes(kLog);
         clickButton(form.get(), "Extract");
         verifyNothingLost();
+        verifyLogSaysWhatTheMessageSays(logBefore);
         QCOMPARE(seen.messages, QStringList());
         QVERIFY(fileBytes(QStringLiteral("Same_12-21-2002.mpg")).startsWith(kPackHeader));
         QVERIFY(fileBytes(kLog).contains("Same_12-21-2002.mpg"));

@@ -167,6 +167,11 @@ private slots:
         QTest::newRow("conversion ends well, leaves nothing")
             << QStringLiteral("192.168.0.20") << QByteArray("exit 0") << QStringList{}
             << QStringList{QStringLiteral("crashed"), QStringLiteral("failure status")};
+        // A guide without a show from a tool that failed is no guide: Get Guide stays free.
+        QTest::newRow("conversion fails, leaves a guide without a show")
+            << QStringLiteral("192.168.0.20") << QByteArray("copy guide.src guide.txt;exit 1")
+            << QStringList{QStringLiteral("\"guide.txt\" holds no show."), convertFailed}
+            << QStringList{QStringLiteral("incomplete")};
     }
     void noGuide_saysHowTheToolsEnded()
     {
@@ -177,6 +182,7 @@ private slots:
         WorkDir dir;
         Simulator sim;
         if (!pshell.isEmpty()) {
+            writeFile(QStringLiteral("guide.src"), "Guide of recordings\r\n\r\n");
             QVERIFY(QFile::remove(QStringLiteral("PShell.exe")));
             QVERIFY(QFile::copy(probeTool(), QStringLiteral("PShell.exe")));
             qputenv("DOVREL_PROBE", pshell);
@@ -186,6 +192,7 @@ private slots:
         getGuide(form.get(), address);
         QCOMPARE(seen.messages.size(), 1);
         const QString message = seen.messages.first();
+        QVERIFY2(message.startsWith(QStringLiteral("No guide was received")), qPrintable(message));
         QVERIFY(message.contains(QStringLiteral("guide.txt")));
         for (const QString &text : said)
             QVERIFY2(message.contains(text), qPrintable(message));
@@ -238,25 +245,46 @@ private slots:
         QGuiApplication::restoreOverrideCursor();
     }
 
-    // Guide files that cannot be removed could not be told from a new guide: nothing is run.
+    // Guide files that cannot be removed could not be told from a new guide, and a folder that
+    // cannot be written cannot take one: nothing is run, and the message names the cause.
+    void guideFilesThatStay_nothingFetched_data()
+    {
+        QTest::addColumn<bool>("readOnlyFolder"); // else a folder stands in the guide's place
+        QTest::newRow("read-only folder") << true;
+        QTest::newRow("a folder named guide.txt") << false;
+    }
     void guideFilesThatStay_nothingFetched()
     {
+        QFETCH(bool, readOnlyFolder);
 #ifdef Q_OS_WIN
-        QSKIP("Windows folders have no write permission bit to take away");
+        if (readOnlyFolder)
+            QSKIP("Windows folders have no write permission bit to take away");
 #endif
         WorkDir dir;
         Simulator sim;
         Seen seen;
         auto form = makeForm(seen);
-        writeFile(QStringLiteral("guide.txt"), record(1, "Standard", "30"));
+        if (readOnlyFolder)
+            writeFile(QStringLiteral("guide.txt"), record(1, "Standard", "30"));
+        else
+            QVERIFY(QDir().mkdir(QStringLiteral("guide.txt")));
         {
             PermissionsEnforced enforced;
-            QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+            if (readOnlyFolder)
+                QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
             getGuide(form.get(), QStringLiteral("192.168.0.20"));
             QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         }
         QCOMPARE(seen.messages.size(), 1);
-        QVERIFY2(seen.messages.first().contains(QStringLiteral("could not be removed")), qPrintable(seen.messages.first()));
+        const QString message = seen.messages.first();
+        if (readOnlyFolder) {
+            QVERIFY2(message.contains(QDir::toNativeSeparators(QDir::currentPath()))
+                         && message.contains(QStringLiteral("cannot be written (Permission denied)")),
+                     qPrintable(message));
+            QVERIFY2(!message.contains(QStringLiteral("address")), qPrintable(message));
+        } else {
+            QVERIFY2(message.contains(QStringLiteral("could not be removed")), qPrintable(message));
+        }
         QVERIFY(sim.calls().isEmpty());
         QCOMPARE(control<QListWidget>(form.get(), "List1")->count(), 0);
         QVERIFY(!form->sessionState().GuideFetched);
