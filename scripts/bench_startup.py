@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Times the program's start against an empty window of its size, as whole processes.
 
-Usage: python3 scripts/bench_startup.py [BUILD_DIR] [--pairs N] [--callgrind]
+Usage: python3 scripts/bench_startup.py [BUILD_DIR] [--pairs N] [--callgrind] [--steps]
 
 Each round starts the program, the empty window (bench_emptywindow) and the empty window with
 one line in each of the design's faces (bench_emptywindow --faces), one after the other, on the
@@ -10,7 +10,9 @@ library bench_firstwindow, loaded with LD_PRELOAD, ends each process once its fi
 been exposed and painted. Per start it records the wall time (to the process's end), the peak
 resident memory and the CPU time, user and system (/usr/bin/time: 10 ms steps), and, where perf may count, the user-space instructions; it
 prints the medians and the program's ratios to the empty window. With --callgrind it adds one
-run of each under valgrind's callgrind and prints the instructions that counted.
+run of each under valgrind's callgrind and prints the instructions that counted. With --steps
+it also runs bench_startup's first start under callgrind and prints the instructions of each of
+the main window's steps.
 """
 import argparse
 import os
@@ -27,6 +29,7 @@ def main():
     parser.add_argument('build', nargs='?', default='build')
     parser.add_argument('--pairs', type=int, default=15)
     parser.add_argument('--callgrind', action='store_true')
+    parser.add_argument('--steps', action='store_true')
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     shim = os.path.join(build, 'bench', 'libbench_firstwindow.so')
@@ -112,6 +115,32 @@ def main():
             for name in targets:
                 print(f'  {name:13} {counts[name] / 1e6:7.1f} M instructions, '
                       f'{counts[name] / counts["empty window"]:.2f} of the empty window')
+
+        if args.steps:
+            steps = os.path.join(top, 'steps')
+            os.mkdir(steps)
+            bench = os.path.join(build, 'bench', 'bench_startup')
+            done = subprocess.run(['valgrind', '--tool=callgrind', bench, 'firstStart'], cwd=steps,
+                                  env=dict(os.environ, QT_QPA_PLATFORM='offscreen'), capture_output=True)
+            if done.returncode != 0:
+                sys.exit(f'callgrind run of bench_startup failed: {done.stderr.decode()[-2000:]}')
+            counts = []
+            for name in os.listdir(steps):  # one dump per step, numbered in order after the pid
+                found = re.fullmatch(r'callgrind\.out\.\d+\.(\d+)', name)
+                if not found:
+                    continue
+                with open(os.path.join(steps, name)) as f:
+                    text = f.read()
+                step = re.search(r'^desc: Trigger: Client Request: (.*)$', text, re.M).group(1)
+                total = int(re.search(r'^(?:totals|summary): (\d+)', text, re.M).group(1))
+                counts.append((int(found.group(1)), step, total))
+            print('bench_startup first start under callgrind, instructions per step:')
+            window = 0
+            for _, step, total in sorted(counts):
+                print(f'  {step:20} {total / 1e6:7.2f} M')
+                if step not in ('before', 'empty window shown'):
+                    window += total
+            print(f'  main window in all   {window / 1e6:7.2f} M')
 
 
 if __name__ == '__main__':
