@@ -31,6 +31,10 @@ def main():
     parser.add_argument('--callgrind', action='store_true')
     parser.add_argument('--steps', action='store_true')
     args = parser.parse_args()
+    # The Debian packages this needs, installed when missing as the other scripts do.
+    wanted = ['time'] + (['valgrind'] if args.callgrind or args.steps else [])
+    here = os.path.dirname(os.path.abspath(__file__))
+    subprocess.run(['bash', os.path.join(here, 'packages.sh')] + wanted, check=True)
     build = os.path.abspath(args.build)
     shim = os.path.join(build, 'bench', 'libbench_firstwindow.so')
     targets = {
