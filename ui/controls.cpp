@@ -8,6 +8,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -81,19 +82,25 @@ protected:
     }
 };
 
-QWidget *createControl(const ControlSpec &c, QWidget *parent)
+// The control, with its font set before its caption: a caption laid out before would be laid
+// out in the application's default face, which would be looked up and loaded for nothing.
+QWidget *createControl(const ControlSpec &c, QWidget *parent, const QFont &font)
 {
     const QString caption = latin(c.caption);
+    const auto made = [&font](auto *w) {
+        w->setFont(font);
+        return w;
+    };
     switch (c.kind) {
     case Kind::Label: {
-        auto *label = new QLabel(parent);
+        auto *label = made(new QLabel(parent));
         label->setTextFormat(Qt::PlainText);
         label->setText(caption);
         label->setAlignment(c.align);
         return label;
     }
     case Kind::ColumnHeader: {
-        auto *label = new HeaderLabel(parent);
+        auto *label = made(new HeaderLabel(parent));
         label->setTextFormat(Qt::PlainText);
         label->setText(caption);
         label->setAlignment(c.align);
@@ -101,7 +108,8 @@ QWidget *createControl(const ControlSpec &c, QWidget *parent)
     }
     case Kind::TextBox:
     case Kind::DisplayBox: {
-        auto *box = new QLineEdit(caption, parent);
+        auto *box = made(new QLineEdit(parent));
+        box->setText(caption);
         box->setAlignment(c.align);
         // The program writes the display boxes and never reads them.
         box->setReadOnly(c.kind == Kind::DisplayBox);
@@ -109,20 +117,29 @@ QWidget *createControl(const ControlSpec &c, QWidget *parent)
             showWholeTextInToolTip(box);
         return box;
     }
-    case Kind::Button:
-        return new WrappingButton(caption, parent);
-    case Kind::TickBox:
-        return new QCheckBox(caption, parent);
-    case Kind::Frame:
-        return new QGroupBox(caption, parent);
+    case Kind::Button: {
+        auto *button = made(new WrappingButton(parent));
+        button->setText(caption);
+        return button;
+    }
+    case Kind::TickBox: {
+        auto *box = made(new QCheckBox(parent));
+        box->setText(caption);
+        return box;
+    }
+    case Kind::Frame: {
+        auto *frame = made(new QGroupBox(parent));
+        frame->setTitle(caption);
+        return frame;
+    }
     case Kind::TickList: {
-        auto *list = new TickList(parent);
+        auto *list = made(new TickList(parent));
         list->setSelectionMode(QAbstractItemView::NoSelection);
         list->setItemDelegate(new TickOnClickDelegate(list));
         return list;
     }
     case Kind::PlainList: {
-        auto *list = new QListWidget(parent);
+        auto *list = made(new QListWidget(parent));
         if (!caption.isEmpty())
             list->addItem(caption);
         return list;
@@ -147,7 +164,22 @@ QStringList facesFor(Face face)
             QStringLiteral("DejaVu Sans"), QStringLiteral("Nimbus Sans")};
 }
 
-QFont fontFor(const FontSpec &design, const QStringList &families)
+namespace {
+
+// Whether the machine has the family, from the font database's list of families, read once:
+// QFontDatabase::hasFamily asks fontconfig to resolve the name as an alias at every call.
+bool isInstalled(const QString &family)
+{
+    static const QStringList installed = QFontDatabase::families();
+    const QString withFoundry = family + QStringLiteral(" [");
+    return std::any_of(installed.begin(), installed.end(), [&](const QString &name) {
+        return name.compare(family, Qt::CaseInsensitive) == 0
+            || name.startsWith(withFoundry, Qt::CaseInsensitive);
+    });
+}
+
+// The font of fontFor, chosen anew.
+QFont chooseFont(const FontSpec &design, const QStringList &families)
 {
     const bool fixed = design.face == Face::Fixed;
     const auto styled = [&](QFont font) {
@@ -165,8 +197,15 @@ QFont fontFor(const FontSpec &design, const QStringList &families)
         return found.fixedPitch() == fixed
             && (!scalable || QFontDatabase::isSmoothlyScalable(found.family()));
     };
+    // Only the installed faces are named: for a name the machine lacks, Qt asks fontconfig
+    // for that name's stand-ins, a costly sort of every installed face, before it tries the
+    // next name. Where none of them is installed, the names go as they are.
+    QStringList installedFamilies;
+    for (const QString &family : families)
+        if (isInstalled(family))
+            installedFamilies.append(family);
     QFont asked;
-    asked.setFamilies(families);
+    asked.setFamilies(installedFamilies.isEmpty() ? families : installedFamilies);
     asked.setStyleHint(fixed ? QFont::Monospace : QFont::SansSerif);
     asked.setFixedPitch(fixed);
     asked = styled(asked);
@@ -186,6 +225,22 @@ QFont fontFor(const FontSpec &design, const QStringList &families)
     return asked;
 }
 
+} // namespace
+
+QFont fontFor(const FontSpec &design, const QStringList &families)
+{
+    // Both windows ask for a few fonts many times over, and every answer costs look-ups in the
+    // font database: each font is chosen once per run. The key holds all the choice rests on.
+    static QHash<QString, QFont> chosen;
+    const QString key = QString::number(int(design.face)) + u'|' + QString::number(design.points)
+        + u'|' + QString::number(int(design.bold)) + QString::number(int(design.italic)) + u'|'
+        + families.join(u'|');
+    const auto known = chosen.constFind(key);
+    if (known != chosen.constEnd())
+        return *known;
+    return chosen[key] = chooseFont(design, families);
+}
+
 void buildWindow(QWidget *window, const WindowSpec &design)
 {
     installAccessibility();
@@ -197,11 +252,10 @@ void buildWindow(QWidget *window, const WindowSpec &design)
     std::map<int, QWidget *> byTab;
     for (const ControlSpec &c : design.controls) {
         QWidget *parent = c.container ? window->findChild<QWidget *>(latin(c.container)) : window;
-        QWidget *w = createControl(c, parent);
+        QWidget *w = createControl(c, parent, fontFor(c.font));
         w->setObjectName(latin(c.name));
         w->setGeometry(twipsToPixels(c.left), twipsToPixels(c.top), twipsToPixels(c.width),
                        twipsToPixels(c.height));
-        w->setFont(fontFor(c.font));
         if (*c.tooltip)
             w->setToolTip(latin(c.tooltip));
         if (*c.accessibleName)

@@ -97,6 +97,8 @@ private slots:
         QTest::newRow("dejaVu") << QStringLiteral("DejaVu Sans") << QStringLiteral("DejaVu Sans Mono") << true;
         QTest::newRow("nimbus") << QStringLiteral("Nimbus Sans") << QStringLiteral("Nimbus Mono PS") << true;
         QTest::newRow("narrowOverNoto") << QStringLiteral("Nimbus Sans Narrow") << QStringLiteral("Noto Mono") << true;
+        // Faces asked after a missing one: the first installed one, not a stand-in of the missing one.
+        QTest::newRow("missingThenNimbus") << QStringLiteral("No Such Sans,Nimbus Sans") << QStringLiteral("No Such Mono,Nimbus Mono PS") << true;
     }
 
     void header_overItsColumns()
@@ -104,8 +106,10 @@ private slots:
         QFETCH(QString, sans);
         QFETCH(QString, fixed);
         QFETCH(bool, installed);
+        // A list of faces, comma-separated, is asked in its order; the last must be installed.
+        const QString lastSans = sans.section(u',', -1), lastFixed = fixed.section(u',', -1);
         if (installed)
-            for (const QString &face : {sans, fixed})
+            for (const QString &face : {lastSans, lastFixed})
                 QVERIFY2(QFontDatabase::hasFamily(face), qPrintable(face + QStringLiteral(" is not installed")));
         WorkDir dir;
         Seen seen;
@@ -113,8 +117,8 @@ private slots:
         if (!sans.isEmpty())
             setFaces(form.get(), sans, fixed);
         if (installed) {
-            QCOMPARE(faceFound(control<QLabel>(form.get(), "Label3")->font()), sans);
-            QCOMPARE(faceFound(control<QListWidget>(form.get(), "List1")->font()), fixed);
+            QCOMPARE(faceFound(control<QLabel>(form.get(), "Label3")->font()), lastSans);
+            QCOMPARE(faceFound(control<QListWidget>(form.get(), "List1")->font()), lastFixed);
         }
         // The header can stand over the row columns only when the list's face is fixed-pitch.
         const QFontInfo listFace(control<QListWidget>(form.get(), "List1")->font());
@@ -198,8 +202,8 @@ private:
 
     static void setFaces(QWidget *form, const QString &sans, const QString &fixed)
     {
-        control<QLabel>(form, "Label3")->setFont(ui::fontFor(ui::FontSpec{ui::Face::Sans, 12}, {sans}));
-        control<QListWidget>(form, "List1")->setFont(ui::fontFor(ui::FontSpec{ui::Face::Fixed, 8.25}, {fixed}));
+        control<QLabel>(form, "Label3")->setFont(ui::fontFor(ui::FontSpec{ui::Face::Sans, 12}, sans.split(u',')));
+        control<QListWidget>(form, "List1")->setFont(ui::fontFor(ui::FontSpec{ui::Face::Fixed, 8.25}, fixed.split(u',')));
     }
 
     // Puts the example row first in the list, renders the window and measures the ink of the
