@@ -1,4 +1,6 @@
-// Reads the input as a settings file; values that the writer can quote must read back unchanged.
+// Reads the input as a settings file; values that the writer can quote must read back unchanged,
+// and the delay read gives a plain number on the extraction command line.
+#include "delaycheck.h"
 #include "settingsfile.h"
 
 #include <cstddef>
@@ -22,5 +24,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             std::abort();
         }
     }
+    requireDelayNumber(settings.delay);
     return 0;
 }

@@ -2,14 +2,16 @@
 # Builds the program and starts it in demo/, beside the recorder simulator standing in for
 # ReplayPC and PShell.exe. Run as root on Debian 12 or 13 (it installs what is missing).
 # Without a display (no desktop session, no ssh -X) it starts the program on a virtual display of
-# its own, saves a picture of that screen as demo/screen.png and says how to take another; the
-# program then runs until it is closed or the script is stopped (Ctrl+C).
+# its own with a window manager (openbox, so windows have their frames and captions), saves a
+# picture of that screen as demo/screen.png and says how to take another; the program then runs
+# until it is closed or the script is stopped (Ctrl+C).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Build tools and Qt; the metric-compatible faces the program asks for on Linux.
 packages=(cmake ninja-build g++ qt6-base-dev fonts-liberation)
-# The virtual display, a way to find the window on it and to take its picture.
-headless_packages=(xvfb xdotool imagemagick)
+# The virtual display and its window manager, a way to find the window on it and to take its
+# picture.
+headless_packages=(xvfb openbox xdotool imagemagick)
 headless=
 [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] || headless=1
 bash scripts/packages.sh "${packages[@]}" ${headless:+"${headless_packages[@]}"}
@@ -28,9 +30,11 @@ if [ -z "$headless" ]; then
 fi
 
 xvfb=
+window_manager=
 program=
 stop() {
   [ -z "$program" ] || kill "$program" 2>/dev/null || true
+  [ -z "$window_manager" ] || kill "$window_manager" 2>/dev/null || true
   [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
   wait 2>/dev/null || true
   remove_runtime_dir
@@ -51,6 +55,15 @@ number=$(head -n 1 "$number_file")
 rm -f "$number_file"
 [ -n "$number" ] || { echo "the virtual display did not start" >&2; exit 1; }
 export DISPLAY=:$number
+
+openbox --sm-disable >/dev/null 2>&1 &
+window_manager=$!
+# It manages the screen once it answers which desktop is current.
+for _ in $(seq 100); do
+  xdotool get_desktop >/dev/null 2>&1 && break
+  sleep 0.1
+done
+xdotool get_desktop >/dev/null 2>&1 || { echo "the window manager did not start on $DISPLAY" >&2; exit 1; }
 
 ../build/app/dovrel-mpeg-utility &
 program=$!

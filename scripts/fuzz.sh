@@ -15,7 +15,7 @@ build="$root/build-fuzz"
 
 cmake -S "$root" -B "$build" -G Ninja -DDOVREL_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ \
       -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build" --target fuzz_guide fuzz_settings -j2
+cmake --build "$build" --target fuzz_guide fuzz_settings fuzz_delay -j2
 
 # A crash report names functions and lines only with the symbolizer (Debian's llvm package).
 if command -v llvm-symbolizer >/dev/null; then
@@ -28,8 +28,12 @@ fi
 # kilobytes, which a 16 MB quarantine still holds. ASAN_OPTIONS from outside wins.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=16}
 
+# The longest input a harness tries, where libFuzzer's own choice (4 KB, or the longest seed) is
+# too short: a settings line or a typed delay that holds a number of thousands of digits.
+declare -A max_len=([settings]=16384 [delay]=16384)
+
 status=0
-for name in guide settings; do
+for name in guide settings delay; do
   work="$build/fuzz-run/$name"
   rm -rf "$work"
   mkdir -p "$work/corpus" "$work/artifacts"
@@ -37,6 +41,7 @@ for name in guide settings; do
   echo "== fuzz_$name for ${seconds}s"
   # Run inside the work directory so that nothing the fuzzer writes lands in the repository.
   if (cd "$work" && "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -print_final_stats=1 \
+        ${max_len[$name]:+-max_len="${max_len[$name]}"} \
         -artifact_prefix="$work/artifacts/" "$work/corpus"); then
     echo "== fuzz_$name: no crash"
   else

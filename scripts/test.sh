@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, the sanitizer build (ASan + UBSan) and a bounded
-# fuzzing run of the guide parser and the settings reader. Run as root on Debian 12 or 13.
+# fuzzing run of the guide parser, the settings reader and the typed delay. Run as root on
+# Debian 12 or 13.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Build tools and Qt; every face a test names (Liberation Sans Narrow is part of fonts-liberation

@@ -2,6 +2,7 @@
 
 #include "codepage.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -64,20 +65,39 @@ std::size_t decimalPrefix(const std::string &s)
     return i;
 }
 
-// For a number out of the range of a double: whether it is too large (else too small).
+// An exponent stops growing here: far beyond the range of a double (about 10^-324 to 10^308),
+// and far from the ends of a long long.
+constexpr long long kExponentLimit = 1000000;
+
+// The exponent's digits after `from` (an optional sign, then digits), held within the limit
+// however many digits there are.
+long long boundedExponent(const std::string &s, std::size_t from)
+{
+    bool negative = false;
+    if (from < s.size() && (s[from] == '+' || s[from] == '-'))
+        negative = s[from++] == '-';
+    long long value = 0;
+    for (; from < s.size() && isDigit(s[from]); ++from)
+        if (value < kExponentLimit)
+            value = value * 10 + (s[from] - '0');
+    return negative ? -value : value;
+}
+
+// For an unsigned number out of the range of a double: whether it is too large (else too
+// small), from the place of its first significant digit.
 bool overflows(const std::string &number)
 {
     const std::size_t e = number.find_first_of("eE");
     const std::string mantissa = number.substr(0, e);
-    long exponent = 0;
-    if (e != std::string::npos)
-        exponent = std::strtol(number.c_str() + e + 1, nullptr, 10);
-    const std::size_t point = mantissa.find('.');
-    const std::string whole = mantissa.substr(0, point);
-    const std::size_t firstNonZero = whole.find_first_not_of('0');
-    if (firstNonZero != std::string::npos)
-        return exponent + long(whole.size() - firstNonZero) > 0;
-    return exponent > 0;
+    const long long exponent = e == std::string::npos ? 0 : boundedExponent(number, e + 1);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first = mantissa.find_first_not_of("0.");
+    if (first == std::string::npos)
+        return false; // all zeros: out of range only as too small
+    // Digits before the point from the first significant one, or minus the zeros after it.
+    const long long place = first < point ? (long long)(point - first)
+                                          : -(long long)(first - point - 1);
+    return exponent + place > 0; // |exponent| < 10^7 and |place| < the text's length: no overflow
 }
 
 } // namespace
@@ -92,9 +112,9 @@ double numericValue(const QByteArray &text)
 
     if (s.size() >= 2 && s[0] == '&') {
         if (s[1] == 'H' || s[1] == 'h')
-            return radixValue(s, 2, 16);
+            return std::min(radixValue(s, 2, 16), DBL_MAX); // rather than infinity
         if (s[1] == 'O' || s[1] == 'o')
-            return radixValue(s, 2, 8);
+            return std::min(radixValue(s, 2, 8), DBL_MAX);
         return 0;
     }
 

@@ -276,6 +276,16 @@ private slots:
         QTest::newRow("pointOnly") << QByteArray(".") << 0.0;
         QTest::newRow("overflowIsLargest") << QByteArray("1e999") << DBL_MAX;
         QTest::newRow("underflowIsZero") << QByteArray("1e-999") << 0.0;
+        QTest::newRow("longExponentIsLargest") << QByteArray("1e99999999999999999999") << DBL_MAX;
+        QTest::newRow("longNegativeExponentIsZero") << QByteArray("1e-99999999999999999999") << 0.0;
+        QTest::newRow("longExponentLeadingZeros") << QByteArray("1e" + QByteArray(40, '0') + "2") << 100.0;
+        QTest::newRow("negativeLongExponentIsMostNegative") << QByteArray("-7e99999999999999999999") << -DBL_MAX;
+        QTest::newRow("longMantissaInRange") << QByteArray("1" + QByteArray(300, '0')) << 1e300;
+        QTest::newRow("longMantissaOverflows") << QByteArray("1" + QByteArray(400, '0')) << DBL_MAX;
+        QTest::newRow("longMantissaPulledIntoRange") << QByteArray("1" + QByteArray(400, '0') + "e-398") << 100.0;
+        QTest::newRow("zerosAfterPointUnderflow") << QByteArray("0." + QByteArray(500, '0') + "1e10") << 0.0;
+        QTest::newRow("zeroWithHugeExponent") << QByteArray("0e99999999999999999999") << 0.0;
+        QTest::newRow("longHexIsLargest") << QByteArray("&H" + QByteArray(300, 'F')) << DBL_MAX;
     }
     void numericValue()
     {

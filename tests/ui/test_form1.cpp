@@ -1,10 +1,12 @@
-// The main window as it stands: start-up, the delay controls, Exit, the log at start-up, and
-// the controls against the window's table.
+// The main window as it stands: start-up and the folder's lock, the delay controls, Exit, the
+// log at start-up, and the controls against the window's table.
 #include "clocktext.h"
 #include "codepage.h"
 #include "controls.h"
 #include "controltable.h"
 #include "fixture.h"
+#include "folderlock.h"
+#include "startmessages.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -13,6 +15,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLockFile>
+#include <QProcess>
 #include <QPushButton>
 #include <QtTest>
 
@@ -28,6 +32,7 @@ namespace {
 
 const QString kSettings = QStringLiteral("DOVLIP.dat");
 const QString kLog = QStringLiteral("DOVLGUIDE.LOG");
+const QString kLock = QStringLiteral("DOVLUTIL.LCK");
 
 QByteArray startRecords()
 {
@@ -222,6 +227,102 @@ private slots:
         QVERIFY(seen.messages.first().contains(kLog));
         // Start-up went on: the delay box is set.
         QCOMPARE(control<QLineEdit>(form.get(), "Text9")->text(), QStringLiteral("Default"));
+    }
+
+    // The folder's lock against a second copy: who holds it decides whether this copy may go
+    // on, and what it is told.
+    void startup_folderLock_data()
+    {
+        QTest::addColumn<QString>("holder");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("said");
+        const int locked = int(session::FolderLockOutcome::Locked);
+        const int held = int(session::FolderLockOutcome::HeldByAnotherCopy);
+        const int cannot = int(session::FolderLockOutcome::CannotBeMade);
+        QTest::newRow("free folder") << QStringLiteral("none") << locked << QString();
+        QTest::newRow("running copy") << QStringLiteral("running") << held
+                                      << QStringLiteral("already running in this folder");
+        QTest::newRow("killed copy taken over") << QStringLiteral("killed") << locked << QString();
+        QTest::newRow("hours-old lock of a running copy")
+            << QStringLiteral("old") << held << QStringLiteral("already running in this folder");
+        QTest::newRow("read-only folder") << QStringLiteral("readOnly") << cannot
+                                          << QStringLiteral("cannot be written");
+    }
+    void startup_folderLock()
+    {
+        QFETCH(QString, holder);
+        QFETCH(int, outcome);
+        QFETCH(QString, said);
+        WorkDir dir;
+        const QString lockPath = QDir(dir.path()).filePath(kLock);
+        QProcess copy;
+        if (holder == QStringLiteral("running") || holder == QStringLiteral("killed")) {
+            // The program itself, started in the folder, holds the lock.
+            copy.setWorkingDirectory(dir.path());
+            copy.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(PROGRAM_FILE)),
+                       QStringList());
+            QVERIFY(copy.waitForStarted());
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(lockPath).size() > 0, 30000);
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(kLog), 30000); // past its lock
+            if (holder == QStringLiteral("killed")) {
+                copy.kill();
+                QVERIFY(copy.waitForFinished());
+                QVERIFY(QFileInfo::exists(lockPath)); // left behind by the copy that died
+            }
+        } else if (holder == QStringLiteral("old")) {
+            // A lock naming this running process, last written three hours ago.
+            QByteArray bytes;
+            {
+                QLockFile own(QDir(dir.path()).filePath(QStringLiteral("own.lck")));
+                QVERIFY(own.tryLock(0));
+                bytes = fileBytes(QStringLiteral("own.lck"));
+            }
+            writeFile(kLock, bytes);
+            QFile file(lockPath);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3 * 3600),
+                                     QFileDevice::FileModificationTime));
+        }
+        const QByteArray before = fileBytes(kLock);
+
+        std::optional<PermissionsEnforced> enforced;
+        if (holder == QStringLiteral("readOnly")) {
+#ifdef Q_OS_WIN
+            QSKIP("Wine lets root write into a read-only folder");
+#endif
+            enforced.emplace();
+            QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+        }
+        std::optional<session::FolderLock> lock(std::in_place, dir.path());
+        const session::FolderLockResult result = lock->take();
+        if (enforced) {
+            QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+            enforced.reset();
+        }
+        const QString message = ui::folderLockMessage(result);
+        QCOMPARE(int(result.outcome), outcome);
+        if (said.isEmpty()) {
+            QVERIFY(message.isEmpty());
+            // Taken at once, and this process's now; gone when the lock ends.
+            QVERIFY(fileBytes(kLock)
+                        .startsWith(QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
+            lock.reset();
+            QVERIFY(!QFileInfo::exists(lockPath));
+        } else {
+            QVERIFY2(message.contains(said), qPrintable(message));
+            QVERIFY2(message.contains(QDir::toNativeSeparators(dir.path())), qPrintable(message));
+            QCOMPARE(fileBytes(kLock), before); // the holder's lock as it was
+        }
+        if (holder == QStringLiteral("readOnly")) {
+            QVERIFY(!result.reason.isEmpty());
+            QVERIFY2(message.contains(result.reason), qPrintable(message));
+            QVERIFY(!QFileInfo::exists(lockPath));
+        }
+        if (holder == QStringLiteral("running")) {
+            QCOMPARE(copy.state(), QProcess::Running);
+            copy.kill();
+            QVERIFY(copy.waitForFinished());
+        }
     }
 
     void delayControls_keepDelaySettingInStep()

@@ -1,0 +1,9 @@
+#include "windowsdesktop.h"
+
+#include <windows.h>
+
+namespace app {
+
+void keepWindowsOwnFrames() { DisableProcessWindowsGhosting(); }
+
+} // namespace app
