@@ -3,6 +3,7 @@
 #include "ownfiles.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -45,8 +46,14 @@ FolderLockResult FolderLock::take()
         result.outcome = FolderLockOutcome::Locked;
         return result;
     }
-    if (file.error() == QLockFile::LockFailedError) {
+    // Only a file can hold the lock: a folder of that name stands in the way of every copy.
+    if (file.error() == QLockFile::LockFailedError && !QFileInfo(file.fileName()).isDir()) {
         result.outcome = FolderLockOutcome::HeldByAnotherCopy;
+        return result;
+    }
+    if (file.error() == QLockFile::LockFailedError) {
+        result.reason = QStringLiteral("a folder named \"%1\" stands where the lock is kept").arg(kLockFile);
+        result.outcome = FolderLockOutcome::CannotBeMade;
         return result;
     }
     result.reason = systemReason(file.error());

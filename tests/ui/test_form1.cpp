@@ -247,6 +247,8 @@ private slots:
             << QStringLiteral("old") << held << QStringLiteral("already running in this folder");
         QTest::newRow("read-only folder") << QStringLiteral("readOnly") << cannot
                                           << QStringLiteral("cannot be written");
+        QTest::newRow("a folder in the lock's place") << QStringLiteral("folder") << cannot
+                                                      << QStringLiteral("stands where the lock is kept");
     }
     void startup_folderLock()
     {
@@ -269,6 +271,8 @@ private slots:
                 QVERIFY(copy.waitForFinished());
                 QVERIFY(QFileInfo::exists(lockPath)); // left behind by the copy that died
             }
+        } else if (holder == QStringLiteral("folder")) {
+            QVERIFY(QDir(dir.path()).mkdir(kLock));
         } else if (holder == QStringLiteral("old")) {
             // A lock naming this running process, last written three hours ago.
             QByteArray bytes;
