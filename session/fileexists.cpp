@@ -12,8 +12,9 @@ bool FileExists(const QString &name)
 
 void removeIfPresent(const QString &name)
 {
-    if (FileExists(name))
-        QFile::remove(name);
+    // Removed by name without opening it: a link goes, not what it points to, and a pipe of
+    // that name cannot hold the program up.
+    QFile::remove(name);
 }
 
 } // namespace session

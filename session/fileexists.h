@@ -7,7 +7,8 @@ namespace session {
 // reported. A directory, a missing file and a file without read permission all give false.
 bool FileExists(const QString &name);
 
-// Deletes the file if it is there; a file that is already gone is not an error.
+// Deletes the name if it is there, without opening it: a link is removed, not its target. A
+// name that is already gone is not an error; a folder of that name stays.
 void removeIfPresent(const QString &name);
 
 } // namespace session

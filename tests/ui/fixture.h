@@ -3,13 +3,13 @@
 // message box / beep / program end, and access to controls by name.
 #include "form1.h"
 #include "windowservices.h"
+#include "workdir.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QList>
 #include <QMap>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QWidget>
 
 class QListWidget;
@@ -49,24 +49,8 @@ private:
     Seen &seen;
 };
 
-// A fresh temporary working directory for the life of the object.
-class WorkDir
-{
-public:
-    WorkDir();
-    ~WorkDir();
-    QString path() const { return dir.path(); }
-    bool ok() const { return dir.isValid(); }
-
-private:
-    QTemporaryDir dir;
-    QString previous;
-};
-
 std::unique_ptr<ui::Form1> makeForm(Seen &seen);
 
-QByteArray fileBytes(const QString &name);     // "<missing>" when it cannot be read
-void writeFile(const QString &name, const QByteArray &bytes);
 // Copies the built recorder simulator into the working directory as ReplayPC and PShell.exe.
 bool installSimulator();
 // Every file of the working directory with its content, to see that nothing was lost or changed.
@@ -106,18 +90,6 @@ void clickButton(QWidget *window, const char *name);
 
 // Clicks row `row` of the list as a user would, on the row's text.
 void clickRow(QListWidget *list, int row);
-
-// Takes away the process's power to ignore file permissions while it lives, so that a
-// read-only directory is read-only for the test also when it runs as root.
-class PermissionsEnforced
-{
-public:
-    PermissionsEnforced();
-    ~PermissionsEnforced();
-
-private:
-    bool dropped = false;
-};
 
 #ifdef Q_OS_WIN
 // Holds a file open the way another program may on Windows, sharing nothing: while it lives
