@@ -10,6 +10,11 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
 #ifdef QT_GUI_LIB
 #include <QGuiApplication>
 #endif
@@ -92,6 +97,32 @@ inline bool writeFile(const QString &name, const QByteArray &bytes, bool executa
     if (executable)
         f.setPermissions(f.permissions() | QFile::ExeOwner | QFile::ExeUser);
     return true;
+}
+
+// Puts `kind` under `name`: "folder", "fifo", "link" (to `outside`), "deviceLink" (to a device
+// that never ends) or "danglingLink". False where the system cannot make it.
+inline bool makeEntry(const QString &kind, const QString &name, const QString &outside)
+{
+    if (kind == QLatin1String("folder"))
+        return QDir().mkdir(name);
+#ifdef Q_OS_WIN
+    QString target = kind == QLatin1String("link") ? outside : QStringLiteral("C:\\no such place\\x");
+    if (kind != QLatin1String("link") && kind != QLatin1String("danglingLink"))
+        return false;
+    return CreateSymbolicLinkW(reinterpret_cast<const wchar_t *>(name.utf16()),
+                               reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(target).utf16()),
+                               SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+#else
+    if (kind == QLatin1String("fifo"))
+        return ::mkfifo(QFile::encodeName(name).constData(), 0666) == 0;
+    if (kind == QLatin1String("link"))
+        return QFile::link(outside, name);
+    if (kind == QLatin1String("deviceLink"))
+        return QFile::link(QStringLiteral("/dev/zero"), name);
+    if (kind == QLatin1String("danglingLink"))
+        return QFile::link(outside + QStringLiteral(".gone"), name);
+    return false;
+#endif
 }
 
 // Takes away the process's power to ignore file permissions and ownership while it lives, so
