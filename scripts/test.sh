@@ -6,11 +6,11 @@ cd "$(dirname "$0")/.."
 # Build tools and Qt; every face a test names (Liberation Sans Narrow is part of fonts-liberation
 # on Debian 12, a package of its own on 13); clang with its sanitizer and fuzzer runtime; the
 # virtual display, D-Bus, a window manager, the AT-SPI client and the Orca screen reader of the
-# accessibility checks.
+# accessibility checks; libfaketime for the test of a tool that outlasts Qt's default wait.
 packages=(
   cmake ninja-build g++ qt6-base-dev
   fonts-liberation 'fonts-liberation-sans-narrow|fonts-liberation' fonts-dejavu-core fonts-noto-mono
-  fonts-urw-base35
+  fonts-urw-base35 libfaketime
   clang libclang-rt-dev llvm
   xvfb xauth xdotool dbus dbus-x11 at-spi2-core python3-pyatspi openbox orca
 )
