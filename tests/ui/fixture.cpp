@@ -82,9 +82,21 @@ QStringList Simulator::calls() const
     return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
 }
 
+QListWidgetItem &rowItem(QListWidget *list, int n)
+{
+    static QListWidgetItem standIn;
+    QListWidgetItem *item = list ? list->item(n) : nullptr;
+    if (!QTest::qVerify(item != nullptr, "list->item(n)", qPrintable(QStringLiteral("no row %1").arg(n)),
+                        __FILE__, __LINE__))
+        return standIn;
+    return *item;
+}
+
 void clickRow(QListWidget *list, int row)
 {
-    QListWidgetItem *item = list->item(row);
+    QListWidgetItem *item = &rowItem(list, row);
+    if (item->listWidget() != list)
+        return;
     list->scrollToItem(item);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
 }
@@ -115,8 +127,22 @@ QByteArrayList recording(const QByteArray &title, const QByteArray &fileName, co
 
 void getGuide(ui::Form1 *form, const QString &address)
 {
-    control<QLineEdit>(form, "IPAddress")->setText(address);
+    typeInto(control<QLineEdit>(form, "IPAddress"), address);
     clickButton(form, "GetGuide");
+}
+
+void typeInto(QLineEdit *box, const QString &text)
+{
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Delete);
+    // keyClicks knows only ASCII keys; a letter beyond it comes as a key that only brings text,
+    // as an input method gives it.
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80)
+            QTest::keyClick(box, char(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
 }
 
 void clickButton(QWidget *window, const char *name)

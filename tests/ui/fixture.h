@@ -12,7 +12,9 @@
 #include <QStringList>
 #include <QWidget>
 
+class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 
 #include <functional>
 #include <memory>
@@ -87,6 +89,12 @@ std::unique_ptr<ui::Form1> formWithGuide(Seen &seen, Simulator &sim, const QList
 // Types the address and clicks Get Guide.
 void getGuide(ui::Form1 *form, const QString &address = QStringLiteral("192.168.0.20"));
 void clickButton(QWidget *window, const char *name);
+// Replaces what the box holds by typing, as a user does: Ctrl+A, Delete, then the text.
+void typeInto(QLineEdit *box, const QString &text);
+
+// Row `n` of the list. A missing row fails the test, and a stand-in item that belongs to no list
+// is returned, so that the test goes on to its end without touching a null pointer.
+QListWidgetItem &rowItem(QListWidget *list, int n);
 
 // Clicks row `row` of the list as a user would, on the row's text.
 void clickRow(QListWidget *list, int row);

@@ -350,9 +350,9 @@ private slots:
         WorkDir dir;
         Seen seen;
         auto form = makeForm(seen);
-        control<QLineEdit>(form.get(), "IPAddress")->setText(address);
+        typeInto(control<QLineEdit>(form.get(), "IPAddress"), address);
         if (!delay.isEmpty())
-            control<QLineEdit>(form.get(), "Text9")->setText(delay);
+            typeInto(control<QLineEdit>(form.get(), "Text9"), delay);
         writeFile(QStringLiteral("guide.txt"), "kept: no guide was fetched");
         const QByteArray logBefore = fileBytes(kLog);
 
@@ -405,7 +405,7 @@ private slots:
         Seen seen;
         auto form = makeForm(seen);
         form->show();
-        control<QLineEdit>(form.get(), "IPAddress")->setText(QStringLiteral("1.2.3.4"));
+        typeInto(control<QLineEdit>(form.get(), "IPAddress"), QStringLiteral("1.2.3.4"));
         const QByteArray logBefore = fileBytes(kLog);
         QVERIFY(form->close());
         QCOMPARE(seen.ends, 1);
