@@ -20,21 +20,20 @@ source scripts/runtime-dir.sh
 export QT_QPA_PLATFORM=offscreen
 
 echo "== build and test == (at $SECONDS s)"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug
-cmake --build build -j2
-ctest --test-dir build --output-on-failure -j2
+cmake --preset normal
+cmake --build --preset normal
+ctest --preset normal
 
 echo "== accessibility, end to end through an AT-SPI client == (at $SECONDS s)"
-bash scripts/atspi-test.sh build
+bash tests/a11y/atspi-test.sh build
 
 echo "== accessibility, what the Orca screen reader says about the ticks == (at $SECONDS s)"
-bash scripts/orca-check.sh build
+bash tests/a11y/orca-check.sh build
 
 echo "== sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) == (at $SECONDS s)"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDOVREL_SANITIZE=ON
-cmake --build build-asan -j2
-ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-asan --output-on-failure -j2
+cmake --preset sanitizer
+cmake --build --preset sanitizer
+ctest --preset sanitizer
 
 echo "== fuzzing == (at $SECONDS s)"
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
