@@ -79,9 +79,9 @@ void loadHandling()
     (void)session::loadSettings();
     session::removeIfPresent(session::kGuideText);
     session::removeIfPresent(session::kGuideData);
-    QString error;
+    session::FileFailure failure;
     if (!session::FileExists(session::kLogFile))
-        QVERIFY(session::appendRecords(session::groups::logStart(text::dateTextNow()), &error));
+        QVERIFY(session::appendRecords(session::groups::logStart(text::dateTextNow()), &failure));
 }
 
 } // namespace

@@ -13,9 +13,8 @@ esac
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-fuzz"
 
-cmake -S "$root" -B "$build" -G Ninja -DDOVREL_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ \
-      -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build" --target fuzz_guide fuzz_settings fuzz_delay -j2
+# The "fuzz" preset of CMakePresets.json: clang, DOVREL_FUZZ=ON, into build-fuzz.
+(cd "$root" && cmake --preset fuzz && cmake --build --preset fuzz)
 
 # A crash report names functions and lines only with the symbolizer (Debian's llvm package).
 if command -v llvm-symbolizer >/dev/null; then

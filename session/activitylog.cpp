@@ -69,23 +69,21 @@ QByteArrayList attention(const QByteArray &what)
 }
 } // namespace groups
 
-bool appendRecords(const QByteArrayList &lines, QString *error)
+bool appendRecords(const QByteArrayList &lines, FileFailure *failure)
 {
-    QFile file(kLogFile);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        *error = file.errorString();
+    QFile file;
+    if (!openPlainFile(file, kLogFile, QIODevice::WriteOnly | QIODevice::Append, failure))
         return false;
-    }
     QByteArray bytes;
     for (const QByteArray &line : lines)
         bytes += line + "\r\n";
     if (file.write(bytes) != bytes.size()) {
-        *error = file.errorString();
+        failure->error = file.errorString();
         return false;
     }
     file.close();
     if (file.error() != QFileDevice::NoError) {
-        *error = file.errorString();
+        failure->error = file.errorString();
         return false;
     }
     return true;
@@ -93,8 +91,9 @@ bool appendRecords(const QByteArrayList &lines, QString *error)
 
 QByteArrayList readAllRecords(bool *opened)
 {
-    QFile file(kLogFile);
-    *opened = file.open(QIODevice::ReadOnly);
+    QFile file;
+    FileFailure failure;
+    *opened = openPlainFile(file, kLogFile, QIODevice::ReadOnly, &failure);
     QByteArrayList lines;
     if (!*opened)
         return lines;

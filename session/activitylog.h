@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "ownfiles.h"
+#include "plainfile.h"
 
 namespace session {
 
@@ -35,11 +36,13 @@ QByteArrayList programExit();
 QByteArrayList attention(const QByteArray &what);
 } // namespace groups
 
-// Opens the log for appending (creating it when missing), writes the lines, closes it.
-// On failure returns false with the system's reason in `error`.
-bool appendRecords(const QByteArrayList &lines, QString *error);
+// Opens the log for appending (creating it when missing), writes the lines, closes it. On
+// failure returns false with the reason in `failure`: a link or another entry in the log's
+// place is refused and nothing is written through it.
+bool appendRecords(const QByteArrayList &lines, FileFailure *failure);
 
-// Every line of the log, without line ends. `opened` tells whether the file could be read.
+// Every line of the log, without line ends. `opened` tells whether it could be read as a plain
+// file.
 QByteArrayList readAllRecords(bool *opened);
 
 } // namespace session

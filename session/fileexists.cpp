@@ -20,8 +20,9 @@ bool nameInUse(const QString &name)
 
 void removeIfPresent(const QString &name)
 {
-    if (FileExists(name))
-        QFile::remove(name);
+    // Removed by name without opening it: a link goes, not what it points to, and a pipe of
+    // that name cannot hold the program up.
+    QFile::remove(name);
 }
 
 QString folderWriteProblem()

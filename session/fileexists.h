@@ -11,7 +11,8 @@ bool FileExists(const QString &name);
 // even one that leads nowhere. A tool told to write there would write over it.
 bool nameInUse(const QString &name);
 
-// Deletes the file if it is there; a file that is already gone is not an error.
+// Deletes the name if it is there, without opening it: a link is removed, not its target. A
+// name that is already gone is not an error; a folder of that name stays.
 void removeIfPresent(const QString &name);
 
 // Empty when a new file can be made in the working directory; else the system's reason why not.

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "ownfiles.h"
+#include "plainfile.h"
 
 #include <optional>
 
@@ -22,11 +23,13 @@ Settings parseSettings(const QByteArray &bytes);
 // The file's one line; quotes inside a value are written as they are.
 QByteArray settingsLine(const QByteArray &address, const QByteArray &delay);
 
-// The saved settings, or nothing when the file is absent or cannot be opened for reading.
+// The saved settings, or nothing when the file is absent, cannot be opened for reading or is
+// not a plain file (a link, a pipe or a device is never opened).
 std::optional<Settings> loadSettings();
 
-// Creates or replaces the file. On failure returns false with the system's reason in `error`;
-// the file then keeps what it held before.
-bool saveSettings(const QByteArray &address, const QByteArray &delay, QString *error);
+// Creates or replaces the file. On failure returns false with the reason in `failure`; the
+// file then keeps what it held before. A link or another entry in its place is refused and
+// nothing is written through it.
+bool saveSettings(const QByteArray &address, const QByteArray &delay, FileFailure *failure);
 
 } // namespace session

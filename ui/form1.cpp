@@ -33,6 +33,20 @@ namespace {
 
 QString quoted(const QByteArray &name) { return u'"' + text::toUnicode(name) + u'"'; }
 
+// Why one of the program's own files was not written, for a message.
+QString fileFailureText(const session::FileFailure &failure)
+{
+    switch (failure.found) {
+    case session::Entry::Link:
+        return Form1::tr("it is a link, which the program does not follow: nothing was written "
+                         "through it. Replace the link with a plain file");
+    case session::Entry::Other:
+        return Form1::tr("it is not a plain file");
+    default:
+        return failure.error;
+    }
+}
+
 // " ReplayPC ended with failure status 1." for each tool that ran and failed, or empty.
 QString toolFailures(const QList<QPair<QString, runner::RunResult>> &runs)
 {
@@ -103,7 +117,8 @@ void Form1::Form_Load()
     session::removeIfPresent(session::kGuideData);
     state.GuideFetched = false;
     state.DownloadActive = false;
-    if (!FileExists(session::kLogFile))
+    // A log that is not a plain file is never opened here: the write below names the problem.
+    if (session::entryAt(session::kLogFile) != session::Entry::PlainFile || !FileExists(session::kLogFile))
         appendLog(session::groups::logStart(text::dateTextNow()));
     reportLogProblem();
 }
@@ -129,10 +144,10 @@ void Form1::Quit_Click()
         session::removeIfPresent(session::kGuideText);
         appendLog(session::groups::programExit());
     }
-    QString error;
-    if (!session::saveSettings(address(), state.DelaySetting, &error))
+    session::FileFailure failure;
+    if (!session::saveSettings(address(), state.DelaySetting, &failure))
         services->message(this, tr("The settings could not be saved to \"%1\": %2")
-                                    .arg(session::kSettingsFile, error));
+                                    .arg(session::kSettingsFile, fileFailureText(failure)));
     reportLogProblem();
     services->endProgram();
 }
@@ -531,10 +546,10 @@ void Form1::setPointer(Pointer pointer)
 
 void Form1::appendLog(const QByteArrayList &records)
 {
-    QString error;
-    if (!session::appendRecords(records, &error) && logProblem.isEmpty())
+    session::FileFailure failure;
+    if (!session::appendRecords(records, &failure) && logProblem.isEmpty())
         logProblem = tr("The activity log \"%1\" could not be written: %2")
-                         .arg(session::kLogFile, error);
+                         .arg(session::kLogFile, fileFailureText(failure));
 }
 
 // At most one message per handling, shown when the handling has done its work.

@@ -75,6 +75,9 @@ void TestEstimate::totals_data()
     QTest::newRow("only rows below the show count")
         << three << threeDurations << threeMinutes << 2 << QList<int>{0, 1, 2} << 2
         << 2388066270.0 << 90 << QByteArray("1");
+    QTest::newRow("hours from the rounded minutes, not the durations")
+        << QByteArrayList{kMedium, kMedium} << QList<double>{1.5, 58} << QList<int>{2, 58} << 2
+        << QList<int>{0, 1} << 2 << 59.5 * 32032904.0 << 60 << QByteArray("1");
     QTest::newRow("no marker counts but adds no bytes")
         << QByteArrayList{"Best"} << QList<double>{90} << QList<int>{90} << 1 << QList<int>{0}
         << 1 << 0.0 << 90 << QByteArray("1");

@@ -3,10 +3,16 @@
 #include "fileexists.h"
 #include "settingsfile.h"
 
+#include "workdir.h"
+
 #include <QtTest>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+#else
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
 namespace {
@@ -23,6 +29,33 @@ void writeBytes(const QString &name, const QByteArray &bytes)
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
+
+#ifndef Q_OS_WIN
+// Holds the process's file size limit low while it lives, so that writing more fails as on a
+// full disk (EFBIG instead of ENOSPC); the signal such a write raises is ignored meanwhile.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit low = saved;
+        low.rlim_cur = bytes;
+        ok = setrlimit(RLIMIT_FSIZE, &low) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+    }
+    bool ok = false;
+
+private:
+    rlimit saved{};
+    void (*previousHandler)(int) = nullptr;
+};
+#endif
 
 } // namespace
 
@@ -74,7 +107,7 @@ private slots:
 
     void saveThenLoad_exactBytes()
     {
-        QString error;
+        session::FileFailure error;
         QVERIFY(session::saveSettings("192.168.0.20", "Default", &error));
         QCOMPARE(readBytes(session::kSettingsFile), QByteArray("\"192.168.0.20\",\"Default\"\r\n"));
         QVERIFY(session::saveSettings("", "07", &error)); // replaces, never appends
@@ -87,19 +120,138 @@ private slots:
     {
         QCOMPARE(session::settingsLine("a\"b", "c"), QByteArray("\"a\"b\",\"c\"\r\n"));
     }
-    void save_failureGivesReasonAndKeepsNothingHalfWritten()
+    // The settings file is written, and the log appended to, only as a plain file of the
+    // folder: nothing is written through a link, and a pipe or device is never opened.
+    void ownFileNotPlain_data()
     {
-        QVERIFY(QDir().mkdir(session::kSettingsFile)); // a directory stands in the file's place
-        QString error;
-        QVERIFY(!session::saveSettings("1.2.3.4", "Default", &error));
-        QVERIFY(!error.isEmpty());
-        QVERIFY(QFileInfo(session::kSettingsFile).isDir());
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("found");
+        const int link = int(session::Entry::Link), other = int(session::Entry::Other);
+        for (const QString &name : {session::kSettingsFile, session::kLogFile}) {
+            const QByteArray file = name.toLatin1();
+            QTest::addRow("%s folder", file.constData()) << name << QStringLiteral("folder") << other;
+            QTest::addRow("%s link to a file outside", file.constData()) << name << QStringLiteral("link") << link;
+            QTest::addRow("%s link to nowhere", file.constData()) << name << QStringLiteral("danglingLink") << link;
+#ifndef Q_OS_WIN
+            QTest::addRow("%s link to /dev/zero", file.constData()) << name << QStringLiteral("deviceLink") << link;
+            QTest::addRow("%s fifo", file.constData()) << name << QStringLiteral("fifo") << other;
+#endif
+        }
+    }
+    void ownFileNotPlain()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, kind);
+        QFETCH(int, found);
+        QTemporaryDir elsewhere;
+        const QString outside = elsewhere.filePath(QStringLiteral("outside.txt"));
+        writeBytes(outside, "not the program's\r\n");
+        if (!makeEntry(kind, name, outside))
+            QSKIP("this system cannot make that entry");
+        const QFileInfo before(name);
+
+        session::FileFailure failure;
+        const bool written = name == session::kSettingsFile
+            ? session::saveSettings("1.2.3.4", "Default", &failure)
+            : session::appendRecords(session::groups::sessionEnd(), &failure);
+        QVERIFY(!written);
+        QCOMPARE(int(failure.found), found);
+        QCOMPARE(int(session::entryAt(name)), found); // the entry is still there as it was
+        QCOMPARE(QFileInfo(name).isSymLink(), before.isSymLink());
+        QCOMPARE(readBytes(outside), QByteArray("not the program's\r\n"));
+        QVERIFY(!QFileInfo::exists(outside + QStringLiteral(".gone")));
+
+        // Reading refuses it too, without waiting on a pipe or reading a device without end.
+        bool opened = true;
+        if (name == session::kSettingsFile)
+            QVERIFY(!session::loadSettings().has_value());
+        else
+            QVERIFY(session::readAllRecords(&opened).isEmpty() && !opened);
+    }
+
+    // A save that fails anywhere on the way, up to the last rename, is reported and leaves the
+    // earlier settings in place.
+    void save_failureGivesReasonAndKeepsEarlierSettings_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("plain file, nothing wrong") << QString();
+#ifndef Q_OS_WIN
+        QTest::newRow("disk full while writing") << QStringLiteral("fileSizeLimit");
+#endif
+#ifdef Q_OS_LINUX
+        QTest::newRow("final rename refused") << QStringLiteral("renameRefused");
+#endif
+    }
+    void save_failureGivesReasonAndKeepsEarlierSettings()
+    {
+        QFETCH(QString, fault);
+        writeBytes(session::kSettingsFile, "\"earlier\",\"07\"\r\n");
+        session::FileFailure failure;
+        bool saved = false;
+        if (fault.isEmpty()) {
+            saved = session::saveSettings("1.2.3.4", "Default", &failure);
+        } else if (fault == QLatin1String("fileSizeLimit")) {
+#ifndef Q_OS_WIN
+            FileSizeLimit limit(8); // fewer bytes than the line
+            QVERIFY(limit.ok);
+            saved = session::saveSettings("1.2.3.4", "Default", &failure);
+#endif
+        } else {
+#ifdef Q_OS_LINUX
+            // A folder open to all with the sticky bit, as /tmp, where the folder and the settings
+            // file belong to someone else: the file may be written, and a new file made beside
+            // it, but nothing may be renamed over it, so the commit's rename fails.
+            const QString folder = QDir::current().absoluteFilePath(QStringLiteral("shared"));
+            QVERIFY(QDir().mkdir(folder));
+            QVERIFY(QDir::setCurrent(folder));
+            writeBytes(session::kSettingsFile, "\"earlier\",\"07\"\r\n");
+            const QByteArray dirName = QFile::encodeName(folder), fileName = QFile::encodeName(session::kSettingsFile);
+            if (::chown(dirName.constData(), 65534, 65534) != 0 || ::chown(fileName.constData(), 65534, 65534) != 0)
+                QSKIP("only root can give the folder to another user");
+            QVERIFY(::chmod(dirName.constData(), 01777) == 0 && ::chmod(fileName.constData(), 0666) == 0);
+            {
+                PermissionsEnforced enforced;
+                saved = session::saveSettings("1.2.3.4", "Default", &failure);
+            }
+#endif
+        }
+        QCOMPARE(saved, fault.isEmpty());
+        QCOMPARE(failure.error.isEmpty(), fault.isEmpty());
+        QCOMPARE(readBytes(session::kSettingsFile),
+                 fault.isEmpty() ? QByteArray("\"1.2.3.4\",\"Default\"\r\n") : QByteArray("\"earlier\",\"07\"\r\n"));
+        QCOMPARE(QDir::current().entryList(QDir::Files | QDir::Hidden), QStringList{session::kSettingsFile});
     }
     void load_absentOrUnreadableIsNothing()
     {
         QVERIFY(!session::loadSettings().has_value());
         QVERIFY(QDir().mkdir(session::kSettingsFile));
         QVERIFY(!session::loadSettings().has_value());
+    }
+
+    // Guide files are removed by name, never opened: a link goes and its target stays, and a
+    // pipe cannot hold the removal up.
+    void removeIfPresent_removesTheNameItself_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("link to a file outside") << QStringLiteral("link");
+        QTest::newRow("link to nowhere") << QStringLiteral("danglingLink");
+#ifndef Q_OS_WIN
+        QTest::newRow("link to /dev/zero") << QStringLiteral("deviceLink");
+        QTest::newRow("fifo") << QStringLiteral("fifo");
+#endif
+    }
+    void removeIfPresent_removesTheNameItself()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir elsewhere;
+        const QString outside = elsewhere.filePath(QStringLiteral("outside.txt"));
+        writeBytes(outside, "kept");
+        if (!makeEntry(kind, session::kGuideText, outside))
+            QSKIP("this system cannot make that entry");
+        session::removeIfPresent(session::kGuideText);
+        QCOMPARE(int(session::entryAt(session::kGuideText)), int(session::Entry::Missing));
+        QCOMPARE(readBytes(outside), QByteArray("kept"));
     }
 
     void fileExists_onlyReadableFiles()
@@ -178,7 +330,7 @@ private slots:
 
     void appendRecords_groupsInOrderWithCrLf()
     {
-        QString error;
+        session::FileFailure error;
         QVERIFY(session::appendRecords(session::groups::logStart("01-02-2003"), &error));
         QVERIFY(session::appendRecords(session::groups::programExit(), &error));
         QCOMPARE(readBytes(session::kLogFile),
@@ -194,9 +346,9 @@ private slots:
     void appendRecords_failureGivesReason()
     {
         QVERIFY(QDir().mkdir(session::kLogFile));
-        QString error;
+        session::FileFailure error;
         QVERIFY(!session::appendRecords(session::groups::sessionEnd(), &error));
-        QVERIFY(!error.isEmpty());
+        QCOMPARE(int(error.found), int(session::Entry::Other));
         bool opened = true;
         QVERIFY(session::readAllRecords(&opened).isEmpty());
         QVERIFY(!opened);

@@ -11,11 +11,6 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
-#ifdef Q_OS_LINUX
-#include <linux/capability.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-#endif
 #include <QFile>
 
 void RecordingServices::message(QWidget *, const QString &text)
@@ -33,31 +28,9 @@ runner::RunResult RecordingServices::run(const QByteArray &commandLine)
     return WindowServices::run(commandLine);
 }
 
-WorkDir::WorkDir() : previous(QDir::currentPath()) { QDir::setCurrent(dir.path()); }
-
-WorkDir::~WorkDir()
-{
-    QDir::setCurrent(previous);
-    while (QGuiApplication::overrideCursor())
-        QGuiApplication::restoreOverrideCursor();
-}
-
 std::unique_ptr<ui::Form1> makeForm(Seen &seen)
 {
     return std::make_unique<ui::Form1>(std::make_unique<RecordingServices>(seen));
-}
-
-QByteArray fileBytes(const QString &name)
-{
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString &name, const QByteArray &bytes)
-{
-    QFile file(name);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
 }
 
 bool installSimulator()
@@ -109,39 +82,25 @@ QStringList Simulator::calls() const
     return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
 }
 
+QListWidgetItem &rowItem(QListWidget *list, int n)
+{
+    static QListWidgetItem standIn;
+    QListWidgetItem *item = list ? list->item(n) : nullptr;
+    if (!QTest::qVerify(item != nullptr, "list->item(n)", qPrintable(QStringLiteral("no row %1").arg(n)),
+                        __FILE__, __LINE__))
+        return standIn;
+    return *item;
+}
+
 void clickRow(QListWidget *list, int row)
 {
-    QListWidgetItem *item = list->item(row);
+    QListWidgetItem *item = &rowItem(list, row);
+    if (item->listWidget() != list)
+        return;
     list->scrollToItem(item);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
 }
 
-#ifdef Q_OS_LINUX
-namespace {
-constexpr unsigned kOverrides = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER);
-bool setOverrides(bool on)
-{
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[2]{};
-    if (syscall(SYS_capget, &header, data) != 0)
-        return false;
-    if (!(data[0].permitted & kOverrides))
-        return false;
-    data[0].effective = on ? (data[0].effective | (data[0].permitted & kOverrides))
-                           : (data[0].effective & ~kOverrides);
-    return syscall(SYS_capset, &header, data) == 0;
-}
-} // namespace
-PermissionsEnforced::PermissionsEnforced() : dropped(setOverrides(false)) {}
-PermissionsEnforced::~PermissionsEnforced()
-{
-    if (dropped)
-        setOverrides(true);
-}
-#else
-PermissionsEnforced::PermissionsEnforced() {}
-PermissionsEnforced::~PermissionsEnforced() {}
-#endif
 
 #ifdef Q_OS_WIN
 ExclusiveLock::ExclusiveLock(const QString &name)
@@ -168,8 +127,22 @@ QByteArrayList recording(const QByteArray &title, const QByteArray &fileName, co
 
 void getGuide(ui::Form1 *form, const QString &address)
 {
-    control<QLineEdit>(form, "IPAddress")->setText(address);
+    typeInto(control<QLineEdit>(form, "IPAddress"), address);
     clickButton(form, "GetGuide");
+}
+
+void typeInto(QLineEdit *box, const QString &text)
+{
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Delete);
+    // keyClicks knows only ASCII keys; a letter beyond it comes as a key that only brings text,
+    // as an input method gives it.
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80)
+            QTest::keyClick(box, char(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
 }
 
 void clickButton(QWidget *window, const char *name)

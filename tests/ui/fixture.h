@@ -3,16 +3,18 @@
 // message box / beep / program end, and access to controls by name.
 #include "form1.h"
 #include "windowservices.h"
+#include "workdir.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QList>
 #include <QMap>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QWidget>
 
+class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 
 #include <functional>
 #include <memory>
@@ -49,24 +51,8 @@ private:
     Seen &seen;
 };
 
-// A fresh temporary working directory for the life of the object.
-class WorkDir
-{
-public:
-    WorkDir();
-    ~WorkDir();
-    QString path() const { return dir.path(); }
-    bool ok() const { return dir.isValid(); }
-
-private:
-    QTemporaryDir dir;
-    QString previous;
-};
-
 std::unique_ptr<ui::Form1> makeForm(Seen &seen);
 
-QByteArray fileBytes(const QString &name);     // "<missing>" when it cannot be read
-void writeFile(const QString &name, const QByteArray &bytes);
 // Copies the built recorder simulator into the working directory as ReplayPC and PShell.exe.
 bool installSimulator();
 // Every file of the working directory with its content, to see that nothing was lost or changed.
@@ -103,21 +89,15 @@ std::unique_ptr<ui::Form1> formWithGuide(Seen &seen, Simulator &sim, const QList
 // Types the address and clicks Get Guide.
 void getGuide(ui::Form1 *form, const QString &address = QStringLiteral("192.168.0.20"));
 void clickButton(QWidget *window, const char *name);
+// Replaces what the box holds by typing, as a user does: Ctrl+A, Delete, then the text.
+void typeInto(QLineEdit *box, const QString &text);
+
+// Row `n` of the list. A missing row fails the test, and a stand-in item that belongs to no list
+// is returned, so that the test goes on to its end without touching a null pointer.
+QListWidgetItem &rowItem(QListWidget *list, int n);
 
 // Clicks row `row` of the list as a user would, on the row's text.
 void clickRow(QListWidget *list, int row);
-
-// Takes away the process's power to ignore file permissions while it lives, so that a
-// read-only directory is read-only for the test also when it runs as root.
-class PermissionsEnforced
-{
-public:
-    PermissionsEnforced();
-    ~PermissionsEnforced();
-
-private:
-    bool dropped = false;
-};
 
 #ifdef Q_OS_WIN
 // Holds a file open the way another program may on Windows, sharing nothing: while it lives

@@ -232,7 +232,7 @@ private slots:
                                               recording("Gamma", "c.mpg")});
         auto *list = control<QListWidget>(form.get(), "List1");
         QCOMPARE(list->count(), 3);
-        list->item(1)->setCheckState(Qt::Checked);
+        rowItem(list, 1).setCheckState(Qt::Checked);
         QAccessibleInterface *listIface = accessible(list);
         QCOMPARE(listIface->childCount(), 3);
         QVERIFY(!listIface->child(3));
@@ -242,7 +242,7 @@ private slots:
             QAccessibleInterface *r = listIface->child(row);
             QVERIFY(r && r->isValid());
             QCOMPARE(r->role(), QAccessible::CheckBox);
-            QCOMPARE(r->text(QAccessible::Name), list->item(row)->text());
+            QCOMPARE(r->text(QAccessible::Name), rowItem(list, row).text());
             QCOMPARE(r->parent(), listIface);
             QCOMPARE(listIface->indexOfChild(r), row);
             QCOMPARE(listIface->child(row), r); // the same interface every time
@@ -285,7 +285,7 @@ private slots:
         auto *tagged = control<QLineEdit>(form.get(), "Text5");
         const int row = 2;
         if (untick)
-            list->item(row)->setCheckState(Qt::Checked);
+            rowItem(list, row).setCheckState(Qt::Checked);
         QCOMPARE(tagged->text(), untick ? QStringLiteral("1") : QStringLiteral("0"));
         QAccessibleInterface *r = accessible(list)->child(row);
         events.clear();
@@ -300,14 +300,14 @@ private slots:
             QTest::keyClick(list, Qt::Key_Space);
             break;
         case Way::Program:
-            list->item(row)->setCheckState(untick ? Qt::Unchecked : Qt::Checked);
+            rowItem(list, row).setCheckState(untick ? Qt::Unchecked : Qt::Checked);
             break;
         case Way::ToggleAction:
             r->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
             QCOMPARE(list->currentRow(), row); // as a click makes it the current row
             break;
         }
-        QCOMPARE(list->item(row)->checkState(), untick ? Qt::Unchecked : Qt::Checked);
+        QCOMPARE(rowItem(list, row).checkState(), untick ? Qt::Unchecked : Qt::Checked);
         QCOMPARE(checkedChanges(r), 1);
         QCOMPARE(checkedChanges(), 1);
         QCOMPARE(bool(r->state().checked), !untick);
@@ -324,8 +324,8 @@ private slots:
         auto *list = control<QListWidget>(form.get(), "List1");
         QVERIFY(accessible(list)->child(0));
         events.clear();
-        list->item(0)->setCheckState(Qt::Unchecked);
-        list->item(0)->setText(QStringLiteral("changed text"));
+        rowItem(list, 0).setCheckState(Qt::Unchecked);
+        rowItem(list, 0).setText(QStringLiteral("changed text"));
         QCOMPARE(checkedChanges(), 0);
     }
 
@@ -364,7 +364,7 @@ private slots:
             r->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
         };
         const auto refused = [&](const QString &taggedBefore) {
-            QCOMPARE(list->item(1)->checkState(), Qt::Unchecked);
+            QCOMPARE(rowItem(list, 1).checkState(), Qt::Unchecked);
             QCOMPARE(checkedChanges(), 0);
             QCOMPARE(tagged->text(), taggedBefore);
         };
@@ -375,7 +375,7 @@ private slots:
         case Obstacle::SessionMessageBox: {
             // The first recording's tool cannot be started: its box is up while the list is
             // still enabled, the row queued and the session running.
-            list->item(0)->setCheckState(Qt::Checked);
+            rowItem(list, 0).setCheckState(Qt::Checked);
             QVERIFY(QFile::remove(replayPCFileName()));
             bool tried = false;
             shown->whileFirstBoxIsUp = [&] {
@@ -388,7 +388,7 @@ private slots:
             clickButton(&form, "Extract");
             QVERIFY(tried);
             QCOMPARE(shown->count, 2); // the tool's box and the session's list
-            QCOMPARE(list->item(1)->checkState(), Qt::Unchecked);
+            QCOMPARE(rowItem(list, 1).checkState(), Qt::Unchecked);
             return;
         }
         case Obstacle::ModalBox:
@@ -398,7 +398,7 @@ private slots:
             QCOMPARE(QApplication::activeModalWidget(), &modal);
             break;
         case Obstacle::ListDisabled:
-            list->item(0)->setCheckState(Qt::Checked);
+            rowItem(list, 0).setCheckState(Qt::Checked);
             clickButton(&form, "Extract");
             QVERIFY(!list->isEnabled());
             QVERIFY(r->state().disabled);
@@ -438,7 +438,7 @@ private slots:
             break;
         }
         toggle();
-        QCOMPARE(list->item(1)->checkState(), Qt::Checked);
+        QCOMPARE(rowItem(list, 1).checkState(), Qt::Checked);
         QCOMPARE(checkedChanges(r), 1);
         QCOMPARE(tagged->text(), QStringLiteral("1"));
     }
@@ -557,7 +557,7 @@ private slots:
         auto form = formWithGuide(seen, sim, {recording(title, "a.mpg")});
         auto *text7 = control<QLineEdit>(form.get(), "Text7");
         QAccessibleInterface *iface = accessible(text7);
-        control<QListWidget>(form.get(), "List1")->item(0)->setCheckState(Qt::Checked);
+        rowItem(control<QListWidget>(form.get(), "List1"), 0).setCheckState(Qt::Checked);
         QCOMPARE(iface->text(QAccessible::Description), kHoursDescription);
         QVERIFY(!text7->text().isEmpty());
         QVERIFY(text7->toolTip().isEmpty());

@@ -113,15 +113,55 @@ private slots:
         QCOMPARE(fileBytes(kSettings), file); // read, not rewritten
     }
 
+    // Read only as a plain file: a link is not followed, and a pipe or a device without end
+    // cannot hold start-up.
+    void startup_unreadableSettingsCountAsAbsent_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("folder") << QStringLiteral("folder");
+        QTest::newRow("link to a file outside") << QStringLiteral("link");
+        QTest::newRow("link to /dev/zero") << QStringLiteral("deviceLink");
+        QTest::newRow("fifo") << QStringLiteral("fifo");
+    }
     void startup_unreadableSettingsCountAsAbsent()
     {
+        QFETCH(QString, kind);
         WorkDir dir;
-        QVERIFY(QDir().mkdir(kSettings));
+        QTemporaryDir elsewhere;
+        const QString outside = elsewhere.filePath(QStringLiteral("outside.dat"));
+        writeFile(outside, "\"10.9.8.7\",\"07\"\r\n");
+        if (!makeEntry(kind, kSettings, outside))
+            QSKIP("this system cannot make that entry");
         Seen seen;
         auto form = makeForm(seen);
+        QCOMPARE(control<QLineEdit>(form.get(), "IPAddress")->text(), QString());
         QCOMPARE(control<QLineEdit>(form.get(), "Text9")->text(), QStringLiteral("Default"));
         QVERIFY(!control<QCheckBox>(form.get(), "Check1")->isChecked());
         QVERIFY(seen.messages.isEmpty());
+    }
+
+    // Stale guide entries go by name whatever they are, and what a link points to stays.
+    void startup_staleGuideEntriesRemovedByName_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("link to a file outside") << QStringLiteral("link");
+        QTest::newRow("link to nowhere") << QStringLiteral("danglingLink");
+        QTest::newRow("fifo") << QStringLiteral("fifo");
+    }
+    void startup_staleGuideEntriesRemovedByName()
+    {
+        QFETCH(QString, kind);
+        WorkDir dir;
+        QTemporaryDir elsewhere;
+        const QString outside = elsewhere.filePath(QStringLiteral("outside.txt"));
+        writeFile(outside, "not a guide");
+        for (const QString &name : {QStringLiteral("guide.txt"), QStringLiteral("guide.dat")})
+            if (!makeEntry(kind, name, outside))
+                QSKIP("this system cannot make that entry");
+        Seen seen;
+        auto form = makeForm(seen);
+        QCOMPARE(dir.entries(), QStringList{kLog});
+        QCOMPARE(fileBytes(outside), QByteArray("not a guide"));
     }
 
     void startup_deletesStaleGuideFilesAndKeepsLog()
@@ -217,16 +257,48 @@ private slots:
         QVERIFY(fileBytes(kLog).endsWith("Program Terminated \r\n \r\n \r\n"));
     }
 
+    // A log that is not a plain file of the folder is neither followed nor opened: start-up
+    // says so once, and so does Exit after a guide, and nothing is written through a link.
+    void startup_unwritableLogReportedOnce_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("folder") << QStringLiteral("folder") << QStringLiteral("not a plain file");
+        QTest::newRow("link to a file outside") << QStringLiteral("link") << QStringLiteral("is a link");
+        QTest::newRow("link to nowhere") << QStringLiteral("danglingLink") << QStringLiteral("is a link");
+        QTest::newRow("link to /dev/zero") << QStringLiteral("deviceLink") << QStringLiteral("is a link");
+        QTest::newRow("fifo") << QStringLiteral("fifo") << QStringLiteral("not a plain file");
+    }
     void startup_unwritableLogReportedOnce()
     {
+        QFETCH(QString, kind);
+        QFETCH(QString, said);
         WorkDir dir;
-        QVERIFY(QDir().mkdir(kLog)); // neither readable nor appendable as a file
+        QTemporaryDir elsewhere;
+        const QString outside = elsewhere.filePath(QStringLiteral("outside.log"));
+        writeFile(outside, "someone else's\r\n");
+        if (!makeEntry(kind, kLog, outside))
+            QSKIP("this system cannot make that entry");
+        Simulator sim;
+        QVERIFY(sim.installed());
+        sim.setRecordings({recording("Movie: One", "1.mpg")});
         Seen seen;
         auto form = makeForm(seen);
         QCOMPARE(seen.messages.size(), 1);
         QVERIFY(seen.messages.first().contains(kLog));
+        QVERIFY2(seen.messages.first().contains(said), qPrintable(seen.messages.first()));
         // Start-up went on: the delay box is set.
         QCOMPARE(control<QLineEdit>(form.get(), "Text9")->text(), QStringLiteral("Default"));
+
+        getGuide(form.get());
+        QCOMPARE(form->sessionState().ShowCount, qint16(1));
+        clickButton(form.get(), "Quit");
+        QCOMPARE(seen.messages.size(), 2);
+        QVERIFY(seen.messages.last().contains(kLog));
+        QCOMPARE(seen.ends, 1);
+        QCOMPARE(fileBytes(outside), QByteArray("someone else's\r\n"));
+        QVERIFY(!QFileInfo::exists(outside + QStringLiteral(".gone")));
+        QCOMPARE(QFileInfo(kLog).isSymLink(), kind.endsWith(QLatin1String("ink")));
     }
 
     // The folder's lock against a second copy: who holds it decides whether this copy may go
@@ -383,9 +455,9 @@ private slots:
         WorkDir dir;
         Seen seen;
         auto form = makeForm(seen);
-        control<QLineEdit>(form.get(), "IPAddress")->setText(address);
+        typeInto(control<QLineEdit>(form.get(), "IPAddress"), address);
         if (!delay.isEmpty())
-            control<QLineEdit>(form.get(), "Text9")->setText(delay);
+            typeInto(control<QLineEdit>(form.get(), "Text9"), delay);
         writeFile(QStringLiteral("guide.txt"), "kept: no guide was fetched");
         const QByteArray logBefore = fileBytes(kLog);
 
@@ -398,16 +470,38 @@ private slots:
         QVERIFY(seen.messages.isEmpty());
     }
 
+    // The settings are saved only as a plain file of the folder: nothing is written through a
+    // link, which stays as it was, and Exit says which file is in the way.
+    void exit_unwritableSettingsReportedAndStillEnds_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("folder") << QStringLiteral("folder") << QStringLiteral("not a plain file");
+        QTest::newRow("link to a file outside") << QStringLiteral("link") << QStringLiteral("is a link");
+        QTest::newRow("link to nowhere") << QStringLiteral("danglingLink") << QStringLiteral("is a link");
+        QTest::newRow("fifo") << QStringLiteral("fifo") << QStringLiteral("not a plain file");
+    }
     void exit_unwritableSettingsReportedAndStillEnds()
     {
+        QFETCH(QString, kind);
+        QFETCH(QString, said);
         WorkDir dir;
+        QTemporaryDir elsewhere;
+        const QString outside = elsewhere.filePath(QStringLiteral("outside.dat"));
+        writeFile(outside, "someone else's\r\n");
         Seen seen;
         auto form = makeForm(seen);
-        QVERIFY(QDir().mkdir(kSettings));
+        if (!makeEntry(kind, kSettings, outside))
+            QSKIP("this system cannot make that entry");
+        QTest::keyClicks(control<QLineEdit>(form.get(), "IPAddress"), QStringLiteral("10.0.0.5"));
         QTest::mouseClick(control<QPushButton>(form.get(), "Quit"), Qt::LeftButton);
         QCOMPARE(seen.messages.size(), 1);
         QVERIFY(seen.messages.first().contains(kSettings));
+        QVERIFY2(seen.messages.first().contains(said), qPrintable(seen.messages.first()));
         QCOMPARE(seen.ends, 1);
+        QCOMPARE(fileBytes(outside), QByteArray("someone else's\r\n"));
+        QVERIFY(!QFileInfo::exists(outside + QStringLiteral(".gone")));
+        QCOMPARE(QFileInfo(kSettings).isSymLink(), kind.endsWith(QLatin1String("ink")));
     }
 
     void closingTheWindow_endsWithoutExitSteps()
@@ -416,7 +510,7 @@ private slots:
         Seen seen;
         auto form = makeForm(seen);
         form->show();
-        control<QLineEdit>(form.get(), "IPAddress")->setText(QStringLiteral("1.2.3.4"));
+        typeInto(control<QLineEdit>(form.get(), "IPAddress"), QStringLiteral("1.2.3.4"));
         const QByteArray logBefore = fileBytes(kLog);
         QVERIFY(form->close());
         QCOMPARE(seen.ends, 1);

@@ -64,7 +64,7 @@ private slots:
         QVERIFY(sim.installed());
         Seen seen;
         auto form = makeForm(seen);
-        box(form, "Text9")->setText(delay);
+        typeInto(box(form, "Text9"), delay);
         getGuide(form.get(), address);
         QCOMPARE(seen.messages, QStringList{message});
         QVERIFY(!form->sessionState().GuideFetched);
@@ -73,7 +73,7 @@ private slots:
         QVERIFY(!QGuiApplication::overrideCursor());
 
         // The user corrects the boxes and tries again.
-        box(form, "Text9")->setText(QStringLiteral("Default"));
+        typeInto(box(form, "Text9"), QStringLiteral("Default"));
         getGuide(form.get(), QStringLiteral("192.168.0.20"));
         QVERIFY(form->sessionState().GuideFetched);
     }
@@ -111,10 +111,10 @@ private slots:
         session::ShowTable table;
         QCOMPARE(recordings::parseGuide(guide, table).showCount, shows);
         for (int i = 0; i < shows; ++i) {
-            QCOMPARE(list->item(i)->text(), text::toUnicode(table.ListLine[i]));
-            QCOMPARE(list->item(i)->checkState(), Qt::Unchecked);
-            QVERIFY(!list->item(i)->text().contains(u'"'));
-            QVERIFY(list->item(i)->text().size() <= 94 + 2 * 3); // a quote in the row becomes " - "
+            QCOMPARE(rowItem(list, i).text(), text::toUnicode(table.ListLine[i]));
+            QCOMPARE(rowItem(list, i).checkState(), Qt::Unchecked);
+            QVERIFY(!rowItem(list, i).text().contains(u'"'));
+            QVERIFY(rowItem(list, i).text().size() <= 94 + 2 * 3); // a quote in the row becomes " - "
         }
 
         // A second click changes nothing and runs nothing.
@@ -390,7 +390,7 @@ private slots:
         getGuide(form.get(), QStringLiteral("192.168.0.20"));
         auto *list = control<QListWidget>(form.get(), "List1");
         QCOMPARE(list->count(), 201);
-        QVERIFY(list->item(200)->text().startsWith(QStringLiteral(" Show 201 ")));
+        QVERIFY(rowItem(list, 200).text().startsWith(QStringLiteral(" Show 201 ")));
         QCOMPARE(box(form, "Text2")->text(), QStringLiteral(" 201"));
         QCOMPARE(seen.messages.size(), 1);
         QVERIFY(seen.messages.first().contains(QStringLiteral("201")));
@@ -432,7 +432,7 @@ private slots:
         QVERIFY(form->sessionState().ShowCount > 0);
         if (guideTextGoneBefore)
             QVERIFY(QFile::remove(QStringLiteral("guide.txt")));
-        box(form, "IPAddress")->setText(addressAtExit);
+        typeInto(box(form, "IPAddress"), addressAtExit);
         const QByteArray logBefore = fileBytes(QStringLiteral("DOVLGUIDE.LOG"));
         QTest::mouseClick(control<QPushButton>(form.get(), "Quit"), Qt::LeftButton);
 
@@ -484,11 +484,13 @@ private slots:
         list->setFocus();
         list->setCurrentRow(4);
         QTest::keyClick(list->viewport(), Qt::Key_Space);
-        QCOMPARE(list->item(4)->checkState(), Qt::Checked);
-        QCOMPARE(figures(), (QStringList{QStringLiteral("1"), QStringLiteral("23304601.5"), QStringLiteral("0")}));
+        QCOMPARE(rowItem(list, 4).checkState(), Qt::Checked);
+        // The fraction is written with the user's decimal separator, whatever the locale.
+        const QString bytes = QStringLiteral("23304601") + QLocale().decimalPoint() + QStringLiteral("5");
+        QCOMPARE(figures(), (QStringList{QStringLiteral("1"), bytes, QStringLiteral("0")}));
 
         // A tick changed by the program runs the same handling.
-        list->item(4)->setCheckState(Qt::Unchecked);
+        rowItem(list, 4).setCheckState(Qt::Unchecked);
         QCOMPARE(figures(), (QStringList{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")}));
         QVERIFY(list->isEnabled());
         QGuiApplication::restoreOverrideCursor();

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # End-to-end accessibility check: starts the program on its own X display and accessibility
 # bus, with a window manager, in a fresh working directory with the recorder simulator and a
-# settings file holding an address, and drives it with an AT-SPI client (scripts/atspi_check.py).
+# settings file holding an address, and drives it with an AT-SPI client (tests/a11y/atspi_check.py).
 # The client gives up after ATSPI_WAIT_SECONDS (30) in all, naming the step that was waiting.
-#   scripts/atspi-test.sh BUILD_DIR
+#   tests/a11y/atspi-test.sh BUILD_DIR
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 build="$(cd "${1:?usage: atspi-test.sh BUILD_DIR}" && pwd)"

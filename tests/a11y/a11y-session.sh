@@ -6,7 +6,7 @@
 #                     and activates a window when asked through _NET_ACTIVE_WINDOW, as a desktop does
 #   --work-dir BUILD  the command runs in a fresh working directory holding the recorder
 #                     simulator's tools from that build and a settings file with an address
-#   scripts/a11y-session.sh [--limit SECONDS] [--window-manager] [--work-dir BUILD] COMMAND [ARGS...]
+#   tests/a11y/a11y-session.sh [--limit SECONDS] [--window-manager] [--work-dir BUILD] COMMAND [ARGS...]
 set -euo pipefail
 args=("$@")
 limit='' window_manager='' build=''

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # What the Orca screen reader says about the list's ticks: starts the program on its own X
 # display and accessibility bus, with a window manager, in a fresh working directory with the
-# recorder simulator, and Orca beside it (scripts/orca_check.py): every tick must be heard.
-#   scripts/orca-check.sh BUILD_DIR
+# recorder simulator, and Orca beside it (tests/a11y/orca_check.py): every tick must be heard.
+#   tests/a11y/orca-check.sh BUILD_DIR
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 build="$(cd "${1:?usage: orca-check.sh BUILD_DIR}" && pwd)"

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Times the program's start against an empty window of its size, as whole processes.
 
-Usage: python3 scripts/bench_startup.py [BUILD_DIR] [--pairs N] [--callgrind] [--steps]
+Usage: python3 bench/bench_startup.py [BUILD_DIR] [--pairs N] [--callgrind] [--steps]
 
 Each round starts the program, the empty window (bench_emptywindow) and the empty window with
 one line in each of the design's faces (bench_emptywindow --faces), one after the other, on the
@@ -34,7 +34,7 @@ def main():
     # The Debian packages this needs, installed when missing as the other scripts do.
     wanted = ['time'] + (['valgrind'] if args.callgrind or args.steps else [])
     here = os.path.dirname(os.path.abspath(__file__))
-    subprocess.run(['bash', os.path.join(here, 'packages.sh')] + wanted, check=True)
+    subprocess.run(['bash', os.path.join(here, '..', 'scripts', 'packages.sh')] + wanted, check=True)
     build = os.path.abspath(args.build)
     shim = os.path.join(build, 'bench', 'libbench_firstwindow.so')
     targets = {
