@@ -95,6 +95,8 @@ private slots:
         QTest::newRow("lone high surrogate") << (QString(QChar(0xD83D)) + u'z') << QByteArray("?z");
         QTest::newRow("lone low surrogate at end") << (u'z' + QString(QChar(0xDE00))) << QByteArray("z?");
         QTest::newRow("replacement character") << QString(QChar(0xFFFD)) << QByteArray("?");
+        QTest::newRow("last 16-bit unit") << QString(QChar(0xFFFF)) << QByteArray("?");
+        QTest::newRow("nul beside unencodable") << (QString(QChar(0)) + QChar(0x2603) + QChar(0)) << QByteArray("\0?\0", 3);
     }
     void codePage_unencodable()
     {
