@@ -54,6 +54,7 @@ const Tables &tables()
     static const std::unique_ptr<const Tables> built = [] {
         auto t = std::make_unique<Tables>();
         t->page = detail::systemTable();
+        // A table where two bytes share a character could not give every byte back.
         if (!detail::isOneToOne(t->page))
             t->page = detail::windows1252();
         for (int byte = 0; byte < 256; ++byte)
