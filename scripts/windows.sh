@@ -29,8 +29,12 @@ packages=(
   fonts-urw-base35
   xvfb xauth xdotool imagemagick
   zip unzip xz-utils
+  locales
 )
 bash scripts/packages.sh "${packages[@]}"
+# test_extract_cp1251 runs under Wine with a Russian locale, from which Wine takes the ANSI code
+# page 1251; a locale missing on this system would leave Wine on 1252.
+locale -a | grep -x 'ru_RU.utf8' >/dev/null || localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
 
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/dovrel-win
 qt=$cache/qt6-win64-6.4.2

@@ -3,7 +3,7 @@
 //     REPLAYSIM GUIDE<TAB><address>
 // then one line per recording, in guide order:
 //     title<TAB>quality<TAB>recorded<TAB>file name<TAB>duration<TAB>channel
-// Lines end with LF; texts are Windows-1252 bytes.
+// Lines end with LF; texts are the recorder's bytes, copied as they are.
 #include "recorder.h"
 
 #include <QByteArray>

@@ -9,9 +9,9 @@
 #include "guidedat.h"
 #include "recorder.h"
 #include "simlog.h"
+#include "toolfile.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -93,10 +93,10 @@ int fetchGuide(const QByteArray &address, const QList<Recording> &recordings)
     return kOk;
 }
 
-int extract(const QByteArray &address, const QString &name, const QList<Recording> &recordings,
+int extract(const QByteArray &address, const QByteArray &bytes, const QList<Recording> &recordings,
             int pauseMs)
 {
-    const QByteArray bytes = text::fromUnicode(name);
+    const QString name = text::toUnicode(bytes);
     if (!isBareFileName(bytes))
         return fail("ReplayPC", QStringLiteral("refusing to write \"%1\" outside the working directory").arg(name),
                     kFailed);
@@ -119,19 +119,14 @@ int extract(const QByteArray &address, const QString &name, const QList<Recordin
     case Recording::Fault::Empty:
         break;
     }
-    QFile file(name);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return fail("ReplayPC", file.errorString(), kFailed);
     QByteArray data = programStream(*found);
     if (found->fault == Recording::Fault::Empty)
         data.clear();
     else if (found->fault != Recording::Fault::None)
         data.truncate(data.size() / 2); // the transfer breaks off half-way
-    if (file.write(data) != data.size()) {
-        file.remove();
-        return fail("ReplayPC", QStringLiteral("could not write %1").arg(name), kFailed);
-    }
-    file.close();
+    QString error;
+    if (!writeRecording(bytes, data, error))
+        return fail("ReplayPC", QStringLiteral("could not write %1: %2").arg(name, error), kFailed);
     if (found->fault == Recording::Fault::Partial)
         return fail("ReplayPC", QStringLiteral("transfer of %1 broke off half-way").arg(name),
                     kBrokenOff);
@@ -171,5 +166,5 @@ int main(int argc, char **argv)
     const QByteArray address = text::fromUnicode(args.at(1));
     if (guide)
         return fetchGuide(address, recordings);
-    return extract(address, args.at(3), recordings, pauseMs);
+    return extract(address, fileNameArgument(argc, argv, args, 3), recordings, pauseMs);
 }

@@ -1,6 +1,7 @@
 // Shared helpers: code page, clock texts, line and field reads, numeric value and number text.
 #include "clocktext.h"
 #include "codepage.h"
+#include "codepagetable.h"
 #include "numeric.h"
 #include "textreader.h"
 
@@ -95,12 +96,36 @@ private slots:
         QTest::newRow("lone high surrogate") << (QString(QChar(0xD83D)) + u'z') << QByteArray("?z");
         QTest::newRow("lone low surrogate at end") << (u'z' + QString(QChar(0xDE00))) << QByteArray("z?");
         QTest::newRow("replacement character") << QString(QChar(0xFFFD)) << QByteArray("?");
+        QTest::newRow("last 16-bit unit") << QString(QChar(0xFFFF)) << QByteArray("?");
+        QTest::newRow("nul beside unencodable") << (QString(QChar(0)) + QChar(0x2603) + QChar(0)) << QByteArray("\0?\0", 3);
     }
     void codePage_unencodable()
     {
         QFETCH(QString, unicode);
         QFETCH(QByteArray, bytes);
         QCOMPARE(text::fromUnicode(unicode), bytes);
+    }
+
+    // A system table is taken only when every byte can come back from its character.
+    void codePage_tableOneToOne_data()
+    {
+        QTest::addColumn<int>("byte");
+        QTest::addColumn<int>("unit"); // what `byte` is changed to in the Windows-1252 table
+        QTest::addColumn<bool>("oneToOne");
+        QTest::newRow("unchanged") << 0x41 << 0x41 << true;
+        QTest::newRow("another free character") << 0x81 << 0x0401 << true;
+        QTest::newRow("two bytes share a character") << 0x81 << 0x20AC << false;
+        QTest::newRow("last byte takes the first's") << 0xFF << 0x00 << false;
+        QTest::newRow("surrogate") << 0x90 << 0xD800 << false;
+    }
+    void codePage_tableOneToOne()
+    {
+        QFETCH(int, byte);
+        QFETCH(int, unit);
+        QFETCH(bool, oneToOne);
+        text::detail::ByteTable table = text::detail::windows1252();
+        table.units[byte] = char16_t(unit);
+        QCOMPARE(text::detail::isOneToOne(table), oneToOne);
     }
 
     void clockTexts_fixedWidth_data()

@@ -11,6 +11,10 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace {
 
 const QString kLog = QStringLiteral("DOVLGUIDE.LOG");
@@ -56,6 +60,15 @@ bool linesMatch(const QStringList &lines, const QStringList &patterns)
 }
 
 QString esc(const QString &s) { return QRegularExpression::escape(s); }
+
+// The code page this run must have: DOVREL_TEST_CODEPAGE, set by the CTest entry that runs the
+// test under another locale; 1252 otherwise.
+unsigned expectedCodePage()
+{
+    bool ok = false;
+    const int page = qEnvironmentVariableIntValue("DOVREL_TEST_CODEPAGE", &ok);
+    return ok ? unsigned(page) : 1252u;
+}
 
 QStringList listRows(ui::Form2 *logWindow)
 {
@@ -180,6 +193,71 @@ private slots:
         // The name on disk is the Unicode name, not its bytes read in some other code page.
         QVERIFY2(QDir::current().entryList(QDir::Files).contains(target),
                  qPrintable(QDir::current().entryList(QDir::Files).join(u'|')));
+    }
+
+    // A title and a recorder file name in bytes of the system's code page, each row with what
+    // they read as in Windows-1252 and in 1251. The run takes the column of the page it must
+    // have; test_extract_cp1251 runs these rows under Wine with a Russian locale.
+    void systemCodePage_data()
+    {
+        QTest::addColumn<QByteArray>("titleLine");
+        QTest::addColumn<QByteArray>("fileName");
+        QTest::addColumn<QString>("listed");       // the start of the list row
+        QTest::addColumn<QString>("recorderName"); // as the tool is handed it
+        QTest::addColumn<QString>("target");
+        struct Reading
+        {
+            const char *title, *recorderName; // UTF-8; the title as the list shows it
+        };
+        struct Row
+        {
+            const char *tag;
+            QByteArray titleLine, fileName;
+            Reading cp1252, cp1251;
+        };
+        const Row rows[] = {
+            {"letters 0xC0 to 0xFF", "Movie: \xCC\xEE\xF1\xEA\xE2\xE0", "\xE7\xE0\xEF\xE8\xF1\xFC.mpg",
+             {" \u00CC\u00EE\u00F1\u00EA\u00E2\u00E0", "\u00E7\u00E0\u00EF\u00E8\u00F1\u00FC.mpg"},
+             {" \u041C\u043E\u0441\u043A\u0432\u0430", "\u0437\u0430\u043F\u0438\u0441\u044C.mpg"}},
+            {"bytes 0x80 to 0xBF", "News: \xA8\xEB\xEA\xE0 \xB9 1 \x80", "\xC0\xA8\xB8.mpg",
+             {" \u00A8\u00EB\u00EA\u00E0 \u00B9 1 \u20AC", "\u00C0\u00A8\u00B8.mpg"},
+             {" \u0401\u043B\u043A\u0430 \u2116 1 \u0402", "\u0410\u0401\u0451.mpg"}},
+            // 0x98 is a letter in 1252 and undefined in 1251, where it stands for U+0098.
+            {"byte undefined in 1251", "Show: \xDF", "\x98x.mpg",
+             {" \u00DF", "\u02DCx.mpg"},
+             {" \u042F", "\u0098x.mpg"}},
+        };
+        const unsigned page = expectedCodePage();
+        QVERIFY2(page == 1252 || page == 1251, "these rows know the code pages 1252 and 1251");
+        for (const Row &row : rows) {
+            const Reading &r = page == 1251 ? row.cp1251 : row.cp1252;
+            const QString title = QString::fromUtf8(r.title);
+            QTest::newRow(row.tag) << row.titleLine << row.fileName << title
+                                   << QString::fromUtf8(r.recorderName) << title + QStringLiteral("_12 21 2002.mpg");
+        }
+    }
+    void systemCodePage()
+    {
+        QFETCH(QByteArray, titleLine);
+        QFETCH(QByteArray, fileName);
+        QFETCH(QString, listed);
+        QFETCH(QString, recorderName);
+        QFETCH(QString, target);
+#ifdef Q_OS_WIN
+        QCOMPARE(unsigned(GetACP()), expectedCodePage()); // the page the system gave this run
+#endif
+        QCOMPARE(text::codePage(), expectedCodePage());
+        start({recording(titleLine, fileName)});
+        QVERIFY2(list->item(0)->text().startsWith(listed), qPrintable(list->item(0)->text()));
+        clickRow(list, 0);
+        clickButton(form.get(), "Extract");
+        QVERIFY2(seen.messages.isEmpty(), qPrintable(seen.messages.join(u'\n')));
+        QCOMPARE(extractCalls(*sim), QStringList{recorderName});
+        // The tool's file was found under the page's name and renamed to the title's.
+        const QStringList files = QDir::current().entryList(QDir::Files);
+        QVERIFY2(files.contains(target), qPrintable(files.join(u'|')));
+        QVERIFY(!files.contains(recorderName));
+        QVERIFY(fileBytes(target).startsWith(QByteArray("\x00\x00\x01\xBA", 4)));
     }
 
     // Characters the title may carry into the target name that Windows refuses in a file name:
