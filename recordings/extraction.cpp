@@ -20,6 +20,20 @@ bool isControl(char c)
     return byte < 0x20 || byte == 0x7F;
 }
 
+// Windows takes these names, with any extension after them, for devices: a tool told to write
+// such a file would write to the device.
+bool isWindowsDeviceName(const QByteArray &name)
+{
+    QByteArray base = name.left(name.indexOf('.') < 0 ? name.size() : name.indexOf('.')).toUpper();
+    while (base.endsWith(' '))
+        base.chop(1);
+    static const QByteArrayList devices{"CON", "PRN", "AUX", "NUL"};
+    if (devices.contains(base))
+        return true;
+    return base.size() == 4 && (base.startsWith("COM") || base.startsWith("LPT")) && base.at(3) >= '1'
+        && base.at(3) <= '9';
+}
+
 } // namespace
 
 QByteArray targetName(const QByteArray &title, const QByteArray &recorded)
@@ -74,6 +88,9 @@ QString unsafeRecorderFileReason(const QByteArray &recorderFileName)
     if (name.startsWith('-'))
         return QStringLiteral("the recorder file name begins with \"-\", which the tool would read "
                               "as an option");
+    if (isWindowsDeviceName(name))
+        return QStringLiteral("the recorder file name is that of a device on Windows (CON, PRN, AUX, "
+                              "NUL, COM1 to COM9, LPT1 to LPT9)");
     for (char c : name) {
         if (c == ' ' || c == '"' || isControl(c))
             return QStringLiteral(

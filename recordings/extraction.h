@@ -23,7 +23,7 @@ QByteArray recorderFile(const QByteArray &recorderFileName);
 
 // Empty when the recorder file name can be passed to the tool; otherwise why it cannot
 // (empty, "." or "..", a "/", a backslash or a ":", a leading "-" the tool would take for an
-// option, or anything the command line would split or mangle).
+// option, a name Windows takes for a device, or anything the command line would split or mangle).
 QString unsafeRecorderFileReason(const QByteArray &recorderFileName);
 
 // The program's own file that the name stands for, or empty: names are compared without regard

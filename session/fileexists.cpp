@@ -8,6 +8,11 @@ namespace session {
 
 bool FileExists(const QString &name)
 {
+    // A pipe or a device would hold an open for reading up until something writes to it: it is
+    // there, which is all a caller needs to know.
+    const QFileInfo info(name);
+    if (info.exists() && !info.isFile() && !info.isDir())
+        return true;
     QFile file(name);
     return file.open(QIODevice::ReadOnly);
 }

@@ -4,7 +4,8 @@
 namespace session {
 
 // Whether the file can be opened for reading; it is closed again at once and no error is
-// reported. A directory, a missing file and a file without read permission all give false.
+// reported. A directory, a missing file and a file without read permission all give false; a
+// pipe or a device gives true without being opened.
 bool FileExists(const QString &name);
 
 // Whether anything of that name is in the folder: a file, readable or not, a folder, or a link,

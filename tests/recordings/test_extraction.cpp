@@ -192,6 +192,11 @@ void TestExtraction::unsafeNames_data()
     QTest::newRow("tab") << QByteArray("x\ty") << free << unsafe << QStringLiteral("control");
     QTest::newRow("line feed") << QByteArray("x\n") << free << unsafe << QStringLiteral("control");
     QTest::newRow("delete") << QByteArray("x\x7f") << free << unsafe << QStringLiteral("control");
+    QTest::newRow("device") << QByteArray("NUL.mpg") << free << unsafe << QStringLiteral("device");
+    QTest::newRow("device in lower case, no extension") << QByteArray("con") << free << unsafe << QStringLiteral("device");
+    QTest::newRow("numbered device, two extensions") << QByteArray("com1.a.mpg") << free << unsafe << QStringLiteral("device");
+    QTest::newRow("device name as a prefix only") << QByteArray("CONSOLE.mpg") << free << none << QString();
+    QTest::newRow("no device numbered 10") << QByteArray("LPT10.mpg") << free << none << QString();
     // The program's own files, there or not, in any case, with the trailing dots and blanks
     // Windows drops; the detail names the file.
     QTest::newRow("settings in other case") << QByteArray("dovlip.DAT") << free << own << QStringLiteral("DOVLIP.dat");
