@@ -200,7 +200,7 @@ x86_64-w64-mingw32-strip --strip-unneeded "$stage"/*.exe "$stage"/*.dll "$stage"
 check_version_resource "$stage/dovrel-mpeg-utility.exe"
 
 sed 's/$/\r/' > "$stage/README.txt" <<TEXT
-Dovrel Mpeg Utility $version for Windows (64-bit)
+Dovrel Mpeg Utility $version for Windows (64-bit), built with Qt $qt_version
 
 Off-loads recordings from a networked video recorder to this computer as MPEG files. The
 program drives two command-line tools of the recorder, ReplayPC and PShell.exe, which it
