@@ -3,10 +3,12 @@
 # and every test program for 64-bit Windows (warnings are errors), runs the test suite under
 # Wine, packs dist/dovrel-mpeg-utility-<version>-win64.zip and takes the Windows picture
 # dist/main-window-windows.png under Wine and Xvfb (with --renew-docs, docs/ gets it too). Run as
-# root on Debian 12 (its mingw-w64 is the compiler the Qt for Windows was built with).
+# root on Debian 12 or 13.
 #
-# Qt for Windows: ../shared/qt6-win64/qt6-win64-6.4.2.tar.xz when present, unpacked once into
-# the cache folder; otherwise built once from Debian's qt6-base source by scripts/qt-win64.sh.
+# Qt for Windows has the version of the release's own Qt (qt6-base-dev, whose host tools it uses)
+# and is built with the release's mingw-w64: ../shared/qt6-win64/qt6-win64-<version>.tar.xz when
+# present, unpacked once into the cache folder; otherwise built once from Debian's qt6-base
+# source by scripts/qt-win64.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 renew_docs=0
@@ -36,11 +38,19 @@ bash scripts/packages.sh "${packages[@]}"
 # page 1251; a locale missing on this system would leave Wine on 1252.
 locale -a | grep -x 'ru_RU.utf8' >/dev/null || localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
 
+# What this release has: the host Qt's version (6.4.2 on Debian 12, 6.8.2 on 13) and the folder
+# of the cross compiler's runtime DLLs (.../12-posix, .../14-posix), asked of the compiler.
+qt_version=$(dpkg-query -W -f='${Version}' qt6-base-dev | sed -n 's/^\([0-9]*\.[0-9]*\.[0-9]*\).*/\1/p')
+[ -n "$qt_version" ] || { echo "cannot tell the version of qt6-base-dev" >&2; exit 1; }
+gcc_runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
+[ -f "$gcc_runtime/libstdc++-6.dll" ] || { echo "no libstdc++-6.dll in $gcc_runtime" >&2; exit 1; }
+echo "host Qt $qt_version, mingw-w64 g++ $(x86_64-w64-mingw32-g++-posix -dumpversion) ($gcc_runtime)"
+
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/dovrel-win
-qt=$cache/qt6-win64-6.4.2
-shared=$root/../shared/qt6-win64/qt6-win64-6.4.2.tar.xz
+qt=$cache/qt6-win64-$qt_version-$(basename "$gcc_runtime")
+shared=$root/../shared/qt6-win64/qt6-win64-$qt_version.tar.xz
 build=$root/build-win
-mingw_dlls=(/usr/lib/gcc/x86_64-w64-mingw32/12-posix /usr/x86_64-w64-mingw32/lib)
+mingw_dlls=("$gcc_runtime" /usr/x86_64-w64-mingw32/lib)
 
 echo "== Qt for Windows =="
 if [ ! -x "$qt/bin/qt-cmake" ]; then
@@ -60,6 +70,19 @@ echo "== Wine prefix and runner =="
 mkdir -p "$build"
 prefix=$build/wineprefix
 rm -rf "$prefix"
+# Every Wine session this script starts (the build's prefix, the picture's) is ended when the
+# script ends, however it ends: Wine leaves its server and wineboot.exe running otherwise.
+wine_prefixes=("$prefix")
+end_wine() {
+  local p
+  for p in "${wine_prefixes[@]}"; do
+    if [ -d "$p" ]; then WINEPREFIX="$p" wineserver -k >/dev/null 2>&1 || true; fi
+  done
+}
+trap end_wine EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
 # Every Wine run of this script goes through this wrapper: a private prefix, no Mono or Gecko
 # prompts, quiet, Qt's variables passed as Wine wants them, and the DLLs found on WINEPATH.
 cat > "$build/wine-run.sh" <<WRAPPER
@@ -106,6 +129,32 @@ echo "== cross-build =="
   -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DCMAKE_CROSSCOMPILING_EMULATOR="$build/wine-run.sh" >/dev/null
 cmake --build "$build" -j2
 
+# The program carries its version resource: the VERSIONINFO block's own FileVersion (the project's
+# version and a build number) and ProductName, read back from the file by windres. Looking for
+# the strings anywhere in the file would not do: the window's title is the product name too.
+version=$(sed -n 's/^project(dovrel_mpeg_utility VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+check_version_resource() {
+  local rc file_version product_name
+  rc=$(x86_64-w64-mingw32-windres -J coff -O rc -i "$1" 2>&1) || {
+    echo "$1 carries no version resource: $rc" >&2; return 1; }
+  # VALUE "Key", "text" lines after the VERSIONINFO line: the text between the third and
+  # fourth quote.
+  value() {
+    awk -v key="$1" -F'"' '/VERSIONINFO/ { block = 1 }
+      block && $1 ~ /^[ \t]*VALUE[ \t]*$/ && $2 == key { print $4; exit }' <<<"$rc"
+  }
+  file_version=$(value FileVersion)
+  product_name=$(value ProductName)
+  if [[ $file_version =~ ^${version//./\\.}\.[0-9]+$ && $product_name == "Dovrel Mpeg Utility" ]]; then
+    echo "$(basename "$1"): version resource FileVersion \"$file_version\", ProductName \"$product_name\""
+  else
+    echo "$1 carries no version resource for $version (FileVersion \"$file_version\"," \
+      "ProductName \"$product_name\")" >&2
+    return 1
+  fi
+}
+check_version_resource "$build/app/dovrel-mpeg-utility.exe"
+
 echo "== tests under Wine =="
 # Most tests draw offscreen; the header and accessibility tests use real windows on this display,
 # large enough for the main window at twice its size.
@@ -120,17 +169,15 @@ xvfb-run -a -s "-screen 0 2560x1600x24" bash -c '
 WINEPREFIX="$prefix" wineserver -k || true
 
 echo "== package =="
-version=$(sed -n 's/^project(dovrel_mpeg_utility VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 name=dovrel-mpeg-utility-$version-win64
 stage=$build/stage/$name
 rm -rf "$build/stage" && mkdir -p "$stage/platforms" "$stage/styles" "$stage/demo"
 cp "$build/app/dovrel-mpeg-utility.exe" "$stage/"
-# The program carries its version resource: product name and a four-part version.
-strings_el() { x86_64-w64-mingw32-strings -el "$stage/dovrel-mpeg-utility.exe"; }
-strings_el | grep -qx "Dovrel Mpeg Utility" && strings_el | grep -qx "$version\.[0-9]*" || {
-  echo "dovrel-mpeg-utility.exe carries no version resource for $version" >&2; exit 1; }
 cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
-cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
+# The Windows style this Qt has: qwindowsvistastyle.dll in 6.4, qmodernwindowsstyle.dll in 6.8.
+styles=("$qt"/plugins/styles/*.dll)
+[ -f "${styles[0]}" ] || { echo "no style plugin in $qt/plugins/styles" >&2; exit 1; }
+cp "${styles[@]}" "$stage/styles/"
 cp "$build/simulator/ReplayPC.exe" "$build/simulator/PShell.exe" "$stage/demo/"
 
 # Every DLL that the program, the simulator or the plugins import, found in Qt's bin folder or
@@ -154,9 +201,10 @@ while [ ${#queue[@]} -gt 0 ]; do
 done
 # Debugging symbols are no use to the users: strip every binary shipped.
 x86_64-w64-mingw32-strip --strip-unneeded "$stage"/*.exe "$stage"/*.dll "$stage"/*/*.exe "$stage"/*/*.dll
+check_version_resource "$stage/dovrel-mpeg-utility.exe"
 
 sed 's/$/\r/' > "$stage/README.txt" <<TEXT
-Dovrel Mpeg Utility $version for Windows (64-bit)
+Dovrel Mpeg Utility $version for Windows (64-bit), built with Qt $qt_version
 
 Off-loads recordings from a networked video recorder to this computer as MPEG files. The
 program drives two command-line tools of the recorder, ReplayPC and PShell.exe, which it
@@ -191,8 +239,18 @@ mkdir -p dist
 rm -f "dist/$name.zip" "dist/$name.zip.sha256"
 (cd "$stage" && zip -q -r -X "$root/dist/$name.zip" .)
 unzip -l "dist/$name.zip"
-# The sum beside the zip lets its users check what they downloaded (the README says how).
-(cd dist && sha256sum "$name.zip" > "$name.zip.sha256" && cat "$name.zip.sha256")
+# The zip is whole and holds what a user needs: the program, its readme, the demo tools, Qt's
+# libraries, the Windows platform and style plugins and the compiler's runtime.
+unzip -tq "dist/$name.zip"
+listing=$(unzip -Z1 "dist/$name.zip")
+for entry in README.txt dovrel-mpeg-utility.exe demo/ReplayPC.exe demo/PShell.exe \
+    Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll "styles/$(basename "${styles[0]}")" \
+    libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
+  grep -Fqx -- "$entry" <<<"$listing" || { echo "dist/$name.zip lacks $entry" >&2; exit 1; }
+done
+# The sum beside the zip lets its users check what they downloaded (the README says how); it is
+# checked here as they would check it.
+(cd dist && sha256sum "$name.zip" > "$name.zip.sha256" && cat "$name.zip.sha256" && sha256sum -c "$name.zip.sha256")
 
 echo "== screenshot under Wine and Xvfb =="
 shot=$build/screenshot
@@ -202,10 +260,11 @@ rm -rf "$shot" && mkdir -p "$shot/folder" && unzip -q "dist/$name.zip" -d "$shot
 cp "$shot"/folder/demo/*.exe "$shot/folder/"
 printf '"192.168.0.20","Default"\r\n' > "$shot/folder/DOVLIP.dat"
 export DOVREL_WINE_PREFIX=$shot/prefix
+wine_prefixes+=("$DOVREL_WINE_PREFIX")
 env -u DISPLAY "$build/wine-run.sh" wineboot -i >/dev/null 2>&1 || true
 WINEPREFIX="$DOVREL_WINE_PREFIX" wineserver -w
 xvfb-run -a -s "-screen 0 1280x800x24" bash scripts/windows-screenshot.sh "$build/wine-run.sh" \
-  "$shot/folder" "$shot/main-window.png"
+  "$shot/folder" "$shot/main-window.png" "$build/tests/ui/dovrel-columncheck.exe"
 WINEPREFIX="$DOVREL_WINE_PREFIX" wineserver -k || true
 unset DOVREL_WINE_PREFIX
 # The picture is kept only when every row's columns start at one x and the header's names over
