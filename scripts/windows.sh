@@ -110,7 +110,23 @@ if [ -z "\${DOVREL_WINE_DISPLAY:-}" ]; then
   export WINEQT_QPA_PLATFORM=offscreen
   export WINEQT_QPA_FONTDIR='$(winpath /usr/share/wine/fonts)'
 fi
-exec wine "\$@"
+# A process that Wine starts beside the program (a console host, one of its services) may outlive
+# it; holding this run's output pipe, it would keep whoever reads the pipe (CTest) waiting until
+# a time-out. The program's output goes to files instead, copied out once it has ended.
+# A signal to this run (a time-out, a kill) is handed on to the program.
+out=\$(mktemp) && err=\$(mktemp) || exit 1
+wine "\$@" >"\$out" 2>"\$err" &
+pid=\$!
+trap 'kill -TERM \$pid 2>/dev/null' INT TERM HUP
+while :; do
+  wait \$pid
+  status=\$?
+  kill -0 \$pid 2>/dev/null || break
+done
+cat "\$out"
+cat "\$err" >&2
+rm -f "\$out" "\$err"
+exit \$status
 WRAPPER
 chmod +x "$build/wine-run.sh"
 env -u DISPLAY WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' \
