@@ -109,9 +109,13 @@ inline bool makeEntry(const QString &kind, const QString &name, const QString &o
     QString target = kind == QLatin1String("link") ? outside : QStringLiteral("C:\\no such place\\x");
     if (kind != QLatin1String("link") && kind != QLatin1String("danglingLink"))
         return false;
-    return CreateSymbolicLinkW(reinterpret_cast<const wchar_t *>(name.utf16()),
-                               reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(target).utf16()),
-                               SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+    const auto *path = reinterpret_cast<const wchar_t *>(name.utf16());
+    if (!CreateSymbolicLinkW(path, reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(target).utf16()),
+                             SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE))
+        return false;
+    // Wine answers success without making anything: only a link that is there counts. The
+    // attributes are the link's own, so one that leads nowhere counts too.
+    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
 #else
     if (kind == QLatin1String("fifo"))
         return ::mkfifo(QFile::encodeName(name).constData(), 0666) == 0;
