@@ -27,7 +27,7 @@ int main(int argc, char *argv[])
     const session::FolderLockResult locked = lock.take();
     if (locked.outcome != session::FolderLockOutcome::Locked) {
         ui::SystemServices().message(nullptr, ui::folderLockMessage(locked));
-        if (locked.outcome == session::FolderLockOutcome::HeldByAnotherCopy)
+        if (locked.endsProgram())
             return 1;
     }
 

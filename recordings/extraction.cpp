@@ -1,12 +1,9 @@
 #include "extraction.h"
 
 #include "codepage.h"
-#include "fileexists.h"
+#include "folder.h"
 #include "ownfiles.h"
 #include "textreader.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 #include <array>
 
@@ -135,21 +132,24 @@ SaveOutcome saveRecording(const QByteArray &recorderFile, const QByteArray &targ
         return outcome;
     }
     const QString from = text::toUnicode(recorderFile);
-    if (!session::FileExists(from)) {
+    const session::Folder folder;
+    const session::EntryInfo left = folder.look(from);
+    if (left.kind == session::Entry::Missing) {
         outcome.fate = SaveOutcome::NoFile;
         outcome.liesAs.clear();
         return outcome;
     }
-    outcome.emptyFile = QFileInfo(from).size() == 0;
+    outcome.emptyFile = left.kind == session::Entry::PlainFile && left.size == 0;
     // A recording the recorder already named as its target needs no rename.
     if (recorderFile == target)
         return outcome;
-    const QString to = text::toUnicode(target);
-    QFile file(from);
-    if (!file.rename(to)) {
+    // Never a copy, never over anything that stands under the target name, a link that leads
+    // nowhere included.
+    const session::RenameResult renamed = folder.renameNoReplace(from, text::toUnicode(target));
+    if (!renamed.renamed) {
         outcome.fate = SaveOutcome::NotRenamed;
-        outcome.targetTaken = QFileInfo::exists(to);
-        outcome.renameError = file.errorString();
+        outcome.targetTaken = renamed.targetTaken;
+        outcome.renameError = renamed.error;
         return outcome;
     }
     outcome.liesAs = target;

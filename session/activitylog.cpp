@@ -72,7 +72,7 @@ QByteArrayList attention(const QByteArray &what)
 bool appendRecords(const QByteArrayList &lines, FileFailure *failure)
 {
     QFile file;
-    if (!openPlainFile(file, kLogFile, QIODevice::WriteOnly | QIODevice::Append, failure))
+    if (!Folder().open(file, kLogFile, QIODevice::WriteOnly | QIODevice::Append, failure))
         return false;
     QByteArray bytes;
     for (const QByteArray &line : lines)
@@ -93,7 +93,7 @@ QByteArrayList readAllRecords(bool *opened)
 {
     QFile file;
     FileFailure failure;
-    *opened = openPlainFile(file, kLogFile, QIODevice::ReadOnly, &failure);
+    *opened = Folder().open(file, kLogFile, QIODevice::ReadOnly, &failure);
     QByteArrayList lines;
     if (!*opened)
         return lines;

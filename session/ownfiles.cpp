@@ -7,6 +7,7 @@ const QString kLogFile = QStringLiteral("DOVLGUIDE.LOG");
 const QString kGuideText = QStringLiteral("guide.txt");
 const QString kGuideData = QStringLiteral("guide.dat");
 const QString kLockFile = QStringLiteral("DOVLUTIL.LCK");
+const QString kScratchFile = QStringLiteral("DOVLUTIL.TMP");
 
 const QStringList &ownFileNames()
 {
@@ -16,6 +17,7 @@ const QStringList &ownFileNames()
                                    kGuideData,
                                    kLockFile,
                                    kLockFile + QStringLiteral(".rmlock"),
+                                   kScratchFile,
                                    QStringLiteral("ReplayPC"),
                                    QStringLiteral("ReplayPC.exe"),
                                    QStringLiteral("PShell"),

@@ -12,9 +12,12 @@ extern const QString kLogFile;      // "DOVLGUIDE.LOG"
 extern const QString kGuideText;    // "guide.txt"
 extern const QString kGuideData;    // "guide.dat"
 extern const QString kLockFile;     // "DOVLUTIL.LCK"
+// The file a new settings line is written to before it is renamed over the settings file, also
+// made for an instant to learn whether the folder can be written.
+extern const QString kScratchFile;  // "DOVLUTIL.TMP"
 
 // Every name above, with the tools under their names with and without ".exe", and the helper
-// name the lock takes while it removes a lock left by a copy that died.
+// name Qt's lock takes while it removes a lock left by a copy that died.
 const QStringList &ownFileNames();
 
 } // namespace session

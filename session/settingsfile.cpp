@@ -3,7 +3,6 @@
 #include "textreader.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace session {
 
@@ -26,37 +25,16 @@ std::optional<Settings> loadSettings()
 {
     QFile file;
     FileFailure failure;
-    if (!openPlainFile(file, kSettingsFile, QIODevice::ReadOnly, &failure))
+    if (!Folder().open(file, kSettingsFile, QIODevice::ReadOnly, &failure))
         return std::nullopt;
     return parseSettings(file.readAll());
 }
 
 bool saveSettings(const QByteArray &address, const QByteArray &delay, FileFailure *failure)
 {
-    // QSaveFile would write to a link's target: the entry is looked at right before the open.
-    // The rename at the end replaces the name itself, never what a link there points to.
-    const Entry entry = entryAt(kSettingsFile);
-    if (entry == Entry::Link || entry == Entry::Other) {
-        failure->found = entry;
-        return false;
-    }
-    // Written beside the old file and renamed over it, so a full disk cannot leave it half
-    // written; where the directory refuses new files, the file itself is rewritten.
-    // Unbuffered: a buffered write that fails at the commit's flush is not seen by commit(),
-    // which would put a cut-off line in place of the old one.
-    QSaveFile file(kSettingsFile);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        failure->error = file.errorString();
-        return false;
-    }
-    const QByteArray line = settingsLine(address, delay);
-    if (file.write(line) != line.size() || !file.commit()) {
-        failure->error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    // Whole or not at all: a full disk or a folder that refuses new files leaves the old settings
+    // as they were, and a link in the file's place is never written through.
+    return Folder().replaceWhole(kSettingsFile, settingsLine(address, delay), failure);
 }
 
 } // namespace session

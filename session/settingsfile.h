@@ -5,7 +5,7 @@
 #include <QString>
 
 #include "ownfiles.h"
-#include "plainfile.h"
+#include "folder.h"
 
 #include <optional>
 

@@ -20,7 +20,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPair>
@@ -38,8 +37,8 @@ QString fileFailureText(const session::FileFailure &failure)
 {
     switch (failure.found) {
     case session::Entry::Link:
-        return Form1::tr("it is a link, which the program does not follow: nothing was written "
-                         "through it. Replace the link with a plain file");
+        return Form1::tr("it is a link, which the program does not follow: nothing was read or "
+                         "written through it. Replace the link with a plain file");
     case session::Entry::Other:
         return Form1::tr("it is not a plain file");
     default:
@@ -235,10 +234,11 @@ Form1::FetchedGuide Form1::fetchGuide()
     }
     guide.failures = toolFailures({{QStringLiteral("ReplayPC"), fetch},
                                    {QStringLiteral("PShell.exe"), convert}});
-    QFile file(session::kGuideText);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    session::FileFailure failure;
+    if (!session::Folder().open(file, session::kGuideText, QIODevice::ReadOnly, &failure)) {
         guide.whyNot = noGuideReceived(tr("\"%1\" could not be opened (%2).")
-                                           .arg(session::kGuideText, file.errorString()),
+                                           .arg(session::kGuideText, fileFailureText(failure)),
                                        guide.failures);
         return guide;
     }
@@ -280,7 +280,7 @@ bool Form1::removeGuideFiles()
 {
     session::removeIfPresent(session::kGuideText);
     session::removeIfPresent(session::kGuideData);
-    return !QFileInfo::exists(session::kGuideText) && !QFileInfo::exists(session::kGuideData);
+    return !session::nameInUse(session::kGuideText) && !session::nameInUse(session::kGuideData);
 }
 
 // Get Guide gave up before a list was made: the status and the date go, the user may try again.
@@ -367,8 +367,9 @@ void Form1::pullRecording(int k, int n, int s)
         return;
     }
     QByteArray target = recordings::targetName(state.Shows.ShowTitle[s], state.Shows.ShowRecorded[s]);
-    target = recordings::stepAwayFromExisting(target, [this](const QByteArray &name) {
-        return FileExists(text::toUnicode(name));
+    // Anything under a name takes it: the tool's file is never renamed onto a link or a folder.
+    target = recordings::stepAwayFromExisting(target, [](const QByteArray &name) {
+        return session::nameInUse(text::toUnicode(name));
     });
     appendLog(session::groups::started(target, text::timeTextNow(), state.DelaySetting));
     setBox(Text7, target);
@@ -398,8 +399,8 @@ QString Form1::refusalText(const recordings::PullCheck &check) const
                   "own files, which the tool would write over.")
             .arg(check.detail);
     case recordings::PullCheck::NameTaken:
-        return tr("was not pulled: a file of that name is already in the folder; move it away and "
-                  "pull the recording again.");
+        return tr("was not pulled: something of that name (a file, a folder or a link) is already "
+                  "in the folder; move it away and pull the recording again.");
     case recordings::PullCheck::None:
         break;
     }

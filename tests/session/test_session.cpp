@@ -8,6 +8,9 @@
 #include <QtTest>
 
 #ifdef Q_OS_WIN
+#include "folder_win.h"
+#include "processes.h"
+
 #include <windows.h>
 #else
 #include <csignal>
@@ -181,7 +184,12 @@ private slots:
 #endif
 #ifdef Q_OS_LINUX
         QTest::newRow("final rename refused") << QStringLiteral("renameRefused");
+        // No writing into the old file instead: it would be cut short by a failed write.
+        QTest::newRow("folder refuses new files") << QStringLiteral("readOnlyFolder");
 #endif
+        // What a save cut off by a crash leaves is the program's own, and is replaced.
+        QTest::newRow("scratch file left by a cut-off save") << QStringLiteral("leftoverScratch");
+        QTest::newRow("link in the scratch file's place") << QStringLiteral("scratchLink");
     }
     void save_failureGivesReasonAndKeepsEarlierSettings()
     {
@@ -189,8 +197,26 @@ private slots:
         writeBytes(session::kSettingsFile, "\"earlier\",\"07\"\r\n");
         session::FileFailure failure;
         bool saved = false;
-        if (fault.isEmpty()) {
+        QTemporaryDir elsewhere;
+        const QString outside = elsewhere.filePath(QStringLiteral("outside.txt"));
+        writeBytes(outside, "kept");
+#ifndef Q_OS_WIN
+        // The settings keep their permissions, whatever the creation mask.
+        QVERIFY(::chmod(QFile::encodeName(session::kSettingsFile).constData(), 0640) == 0);
+#endif
+        const bool succeeds = fault.isEmpty() || fault.startsWith(QLatin1String("leftover"))
+            || fault.startsWith(QLatin1String("scratch"));
+        if (fault == QLatin1String("leftoverScratch"))
+            writeBytes(session::kScratchFile, "\"cut");
+        if (fault == QLatin1String("scratchLink") && !makeEntry(QStringLiteral("link"), session::kScratchFile, outside))
+            QSKIP("this system cannot make a link");
+        if (succeeds) {
             saved = session::saveSettings("1.2.3.4", "Default", &failure);
+        } else if (fault == QLatin1String("readOnlyFolder")) {
+            PermissionsEnforced enforced;
+            QVERIFY(QFile::setPermissions(QStringLiteral("."), QFile::ReadOwner | QFile::ExeOwner));
+            saved = session::saveSettings("1.2.3.4", "Default", &failure);
+            QVERIFY(QFile::setPermissions(QStringLiteral("."), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         } else if (fault == QLatin1String("fileSizeLimit")) {
 #ifndef Q_OS_WIN
             FileSizeLimit limit(8); // fewer bytes than the line
@@ -216,11 +242,16 @@ private slots:
             }
 #endif
         }
-        QCOMPARE(saved, fault.isEmpty());
-        QCOMPARE(failure.error.isEmpty(), fault.isEmpty());
+        QCOMPARE(saved, succeeds);
+        QCOMPARE(failure.error.isEmpty(), succeeds);
         QCOMPARE(readBytes(session::kSettingsFile),
-                 fault.isEmpty() ? QByteArray("\"1.2.3.4\",\"Default\"\r\n") : QByteArray("\"earlier\",\"07\"\r\n"));
-        QCOMPARE(QDir::current().entryList(QDir::Files | QDir::Hidden), QStringList{session::kSettingsFile});
+                 succeeds ? QByteArray("\"1.2.3.4\",\"Default\"\r\n") : QByteArray("\"earlier\",\"07\"\r\n"));
+        QCOMPARE(QDir::current().entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{session::kSettingsFile});
+        QCOMPARE(readBytes(outside), QByteArray("kept"));
+#ifndef Q_OS_WIN
+        if (fault != QLatin1String("renameRefused")) // that row's file is another user's, 0666
+            QCOMPARE(QFileInfo(session::kSettingsFile).permissions() & 0x0777, QFile::Permissions(0x0640));
+#endif
     }
     void load_absentOrUnreadableIsNothing()
     {
@@ -254,16 +285,132 @@ private slots:
         QCOMPARE(readBytes(outside), QByteArray("kept"));
     }
 
-    void fileExists_onlyReadableFiles()
+    // What stands under a name, as the file test and the in-use test see it: only a plain file
+    // that can be opened counts as there for FileExists (a pipe or device too, unopened), while
+    // anything at all takes the name for a tool that would write there.
+    void whatStandsUnderAName_data()
     {
-        QVERIFY(!session::FileExists(QStringLiteral("missing")));
-        writeBytes(QStringLiteral("file"), "x");
-        QVERIFY(session::FileExists(QStringLiteral("file")));
-        QVERIFY(QDir().mkdir(QStringLiteral("folder")));
-        QVERIFY(!session::FileExists(QStringLiteral("folder")));
-        session::removeIfPresent(QStringLiteral("file"));
-        session::removeIfPresent(QStringLiteral("missing")); // already gone: no effect
-        QVERIFY(!QFileInfo::exists(QStringLiteral("file")));
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<bool>("inUse");
+        QTest::newRow("missing") << QString() << false << false;
+        QTest::newRow("plain file") << QStringLiteral("file") << true << true;
+        QTest::newRow("folder") << QStringLiteral("folder") << false << true;
+        QTest::newRow("link to a file outside") << QStringLiteral("link") << false << true;
+        QTest::newRow("link that leads nowhere") << QStringLiteral("danglingLink") << false << true;
+#ifndef Q_OS_WIN
+        QTest::newRow("file nobody may read") << QStringLiteral("unreadable") << false << true;
+        QTest::newRow("fifo") << QStringLiteral("fifo") << true << true;
+        QTest::newRow("link to /dev/zero") << QStringLiteral("deviceLink") << false << true;
+#endif
+    }
+    void whatStandsUnderAName()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, readable);
+        QFETCH(bool, inUse);
+        QTemporaryDir elsewhere;
+        const QString outside = elsewhere.filePath(QStringLiteral("outside.txt"));
+        writeBytes(outside, "kept");
+        const QString name = QStringLiteral("name.mpg");
+        if (kind == QLatin1String("file") || kind == QLatin1String("unreadable"))
+            writeBytes(name, "x");
+        else if (!kind.isEmpty() && !makeEntry(kind, name, outside))
+            QSKIP("this system cannot make that entry");
+        PermissionsEnforced enforced;
+        if (kind == QLatin1String("unreadable"))
+            QVERIFY(QFile::setPermissions(name, QFileDevice::WriteOwner));
+        QCOMPARE(session::FileExists(name), readable);
+        QCOMPARE(session::nameInUse(name), inUse);
+        // Removed by name: a file or a link goes, a folder stays, what a link leads to stays.
+        session::removeIfPresent(name);
+        QCOMPARE(session::nameInUse(name), kind == QLatin1String("folder"));
+        QCOMPARE(readBytes(outside), QByteArray("kept"));
+    }
+
+    // A name that is not a single name of the folder never reaches outside it, whatever is asked.
+    void folder_refusesNamesThatLeaveIt_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("parent's file") << QStringLiteral("../outside.txt");
+        QTest::newRow("into a sub-folder") << QStringLiteral("sub/inner.txt");
+        QTest::newRow("absolute") << QStringLiteral("/tmp/x");
+        QTest::newRow("dot") << QStringLiteral(".");
+        QTest::newRow("dot dot") << QStringLiteral("..");
+        QTest::newRow("empty") << QString();
+    }
+    void folder_refusesNamesThatLeaveIt()
+    {
+        QFETCH(QString, name);
+        QVERIFY(QDir().mkdir(QStringLiteral("sub")));
+        writeBytes(QStringLiteral("sub/inner.txt"), "kept");
+        writeBytes(QStringLiteral("here.txt"), "mine");
+        const session::Folder folder;
+        QCOMPARE(int(folder.entry(name)), int(session::Entry::Missing));
+        QVERIFY(!folder.canRead(name));
+        QString error;
+        QVERIFY(!folder.remove(name, &error));
+        QVERIFY(!error.isEmpty());
+        const session::RenameResult renamed = folder.renameNoReplace(QStringLiteral("here.txt"), name);
+        QVERIFY(!renamed.renamed && !renamed.error.isEmpty());
+        QFile file;
+        session::FileFailure failure;
+        QVERIFY(!folder.open(file, name, QIODevice::WriteOnly | QIODevice::Append, &failure));
+        QVERIFY(!folder.replaceWhole(name, "new", &failure));
+        QCOMPARE(readBytes(QStringLiteral("sub/inner.txt")), QByteArray("kept"));
+        QCOMPARE(readBytes(QStringLiteral("here.txt")), QByteArray("mine"));
+    }
+
+    // A rename is refused when anything at all stands under the new name, in every way the
+    // file systems allow it to be made; it never copies and never writes through a link.
+    void renameNoReplace_data()
+    {
+        QTest::addColumn<int>("way");
+        QTest::addColumn<QString>("placed");
+        const QList<QPair<const char *, session::NoReplaceWay>> ways{
+            {"exclusive rename", session::NoReplaceWay::Exclusive},
+            {"hard link", session::NoReplaceWay::LinkThenRemove},
+            {"check, then rename", session::NoReplaceWay::CheckThenRename}};
+        QStringList placed{QString(), QStringLiteral("file"), QStringLiteral("folder"), QStringLiteral("link"),
+                           QStringLiteral("danglingLink")};
+#ifndef Q_OS_WIN
+        placed << QStringLiteral("fifo");
+#endif
+        for (const auto &way : ways)
+            for (const QString &kind : placed)
+                QTest::addRow("%s, %s", way.first, kind.isEmpty() ? "free name" : qPrintable(kind))
+                    << int(way.second) << kind;
+    }
+    void renameNoReplace()
+    {
+        QFETCH(int, way);
+        QFETCH(QString, placed);
+        QTemporaryDir elsewhere;
+        const QString outside = elsewhere.filePath(QStringLiteral("outside.mpg"));
+        writeBytes(outside, "someone else's");
+        const QString from = QStringLiteral("1.mpg"), to = QStringLiteral(" One_12 21 2002.mpg");
+        writeBytes(from, "the recording");
+        if (placed == QLatin1String("file"))
+            writeBytes(to, "mine");
+        else if (!placed.isEmpty() && !makeEntry(placed, to, outside))
+            QSKIP("this system cannot make that entry");
+        const session::Entry before = session::entryAt(to);
+
+        session::Folder::setFirstRenameWay(session::NoReplaceWay(way));
+        const session::RenameResult result = session::Folder().renameNoReplace(from, to);
+        session::Folder::setFirstRenameWay(session::NoReplaceWay::Exclusive);
+
+        QCOMPARE(result.renamed, placed.isEmpty());
+        QCOMPARE(result.targetTaken, !placed.isEmpty());
+        QVERIFY2(result.error.isEmpty(), qPrintable(result.error));
+        QCOMPARE(readBytes(placed.isEmpty() ? to : from), QByteArray("the recording"));
+        QCOMPARE(session::nameInUse(from), !placed.isEmpty());
+        if (!placed.isEmpty())
+            QCOMPARE(int(session::entryAt(to)), int(before));
+        if (placed == QLatin1String("file"))
+            QCOMPARE(readBytes(to), QByteArray("mine"));
+        QCOMPARE(readBytes(outside), QByteArray("someone else's"));
+        QVERIFY(!QFileInfo::exists(outside + QStringLiteral(".gone")));
     }
 
     // The file system decides how names match: without regard to case on Windows.
@@ -353,6 +500,170 @@ private slots:
         QVERIFY(session::readAllRecords(&opened).isEmpty());
         QVERIFY(!opened);
     }
+
+#ifdef Q_OS_WIN
+    // What the attributes of a name, or of a handle opened on it, make of it: every kind that
+    // Windows has, including those that Wine cannot make.
+    void windowsEntryOf_data()
+    {
+        QTest::addColumn<quint32>("attributes");
+        QTest::addColumn<quint32>("fileType");
+        QTest::addColumn<int>("entry");
+        const int missing = int(session::Entry::Missing), plain = int(session::Entry::PlainFile),
+                  link = int(session::Entry::Link), other = int(session::Entry::Other);
+        const quint32 disk = FILE_TYPE_DISK, archive = FILE_ATTRIBUTE_ARCHIVE;
+        const quint32 reparse = FILE_ATTRIBUTE_REPARSE_POINT, folder = FILE_ATTRIBUTE_DIRECTORY;
+        QTest::newRow("nothing there") << quint32(INVALID_FILE_ATTRIBUTES) << disk << missing;
+        QTest::newRow("plain file") << archive << disk << plain;
+        QTest::newRow("plain file without attributes") << quint32(FILE_ATTRIBUTE_NORMAL) << disk << plain;
+        QTest::newRow("read-only file") << (archive | FILE_ATTRIBUTE_READONLY) << disk << plain;
+        QTest::newRow("hidden system file") << (archive | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM) << disk << plain;
+        QTest::newRow("compressed sparse encrypted file")
+            << (archive | FILE_ATTRIBUTE_COMPRESSED | FILE_ATTRIBUTE_SPARSE_FILE | FILE_ATTRIBUTE_ENCRYPTED) << disk << plain;
+        QTest::newRow("offline temporary file") << (FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_TEMPORARY) << disk << plain;
+        QTest::newRow("folder") << folder << disk << other;
+        QTest::newRow("hidden read-only folder") << (folder | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY) << disk << other;
+        QTest::newRow("file link") << (reparse | archive) << disk << link;
+        QTest::newRow("junction or folder link") << (reparse | folder) << disk << link;
+        QTest::newRow("hidden read-only link") << (reparse | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY) << disk << link;
+        QTest::newRow("console or port") << archive << quint32(FILE_TYPE_CHAR) << other;
+        QTest::newRow("pipe") << quint32(FILE_ATTRIBUTE_NORMAL) << quint32(FILE_TYPE_PIPE) << other;
+        QTest::newRow("handle of unknown type") << archive << quint32(FILE_TYPE_UNKNOWN) << other;
+    }
+    void windowsEntryOf()
+    {
+        QFETCH(quint32, attributes);
+        QFETCH(quint32, fileType);
+        QFETCH(int, entry);
+        QCOMPARE(int(session::entryOf(attributes, fileType)), entry);
+    }
+
+    // A rename never takes a name in use, whatever stands there and in whatever case; a free
+    // name is taken and the file keeps its bytes.
+    void windowsRenameNoReplace_data()
+    {
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("existing file") << QStringLiteral("taken.mpg") << true;
+        QTest::newRow("existing file in other case") << QStringLiteral("TAKEN.MPG") << true;
+        QTest::newRow("existing folder") << QStringLiteral("folder") << true;
+        QTest::newRow("free name") << QStringLiteral("free.mpg") << false;
+    }
+    void windowsRenameNoReplace()
+    {
+        QFETCH(QString, to);
+        QFETCH(bool, taken);
+        writeBytes(QStringLiteral("recording.mpg"), "new");
+        writeBytes(QStringLiteral("taken.mpg"), "old");
+        QVERIFY(QDir().mkdir(QStringLiteral("folder")));
+        const session::RenameResult result = session::Folder().renameNoReplace(QStringLiteral("recording.mpg"), to);
+        QCOMPARE(result.renamed, !taken);
+        QCOMPARE(result.targetTaken, taken);
+        QVERIFY2(result.error.isEmpty(), qPrintable(result.error));
+        QCOMPARE(readBytes(QStringLiteral("recording.mpg")), taken ? QByteArray("new") : QByteArray("<missing>"));
+        QCOMPARE(readBytes(QStringLiteral("taken.mpg")), QByteArray("old"));
+        QVERIFY(QFileInfo(QStringLiteral("folder")).isDir());
+        if (!taken)
+            QCOMPARE(readBytes(to), QByteArray("new"));
+    }
+
+    // The new bytes replace the file whole, a scratch file left by an earlier save is no
+    // hindrance, and nothing but the file is left in the folder.
+    void windowsReplaceWhole_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<bool>("leftover");
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray line("\"1.2.3.4\",\"Default\"\r\n");
+        QTest::newRow("over a longer file") << QByteArray("\"earlier address\",\"07\"\r\n") << false << line;
+        QTest::newRow("no file before") << QByteArray() << false << line;
+        QTest::newRow("scratch file left over") << QByteArray("\"earlier\",\"07\"\r\n") << true << line;
+        QTest::newRow("empty") << QByteArray("x") << false << QByteArray();
+        QTest::newRow("NUL bytes and more than a megabyte") << QByteArray("x") << false
+                                                          << QByteArray(3 << 19, '\0').append(line);
+    }
+    void windowsReplaceWhole()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(bool, leftover);
+        QFETCH(QByteArray, bytes);
+        if (!before.isEmpty())
+            writeBytes(session::kSettingsFile, before);
+        if (leftover)
+            writeBytes(QStringLiteral("DOVLUTIL.TMP"), "cut off");
+        session::FileFailure failure;
+        QVERIFY2(session::Folder().replaceWhole(session::kSettingsFile, bytes, &failure), qPrintable(failure.error));
+        QCOMPARE(readBytes(session::kSettingsFile), bytes);
+        QCOMPARE(QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
+                 QStringList{session::kSettingsFile});
+    }
+
+    // A name that is not a single name of the folder reaches nothing: not the parent, not a
+    // sub-folder, not a stream of another file.
+    void windowsNotASingleName_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char *name : {"", ".", "..", "..\\escaped.mpg", "sub\\file", "sub/file", "file:stream", "C:file"})
+            QTest::newRow(*name ? name : "empty") << QString::fromLatin1(name);
+    }
+    void windowsNotASingleName()
+    {
+        QFETCH(QString, name);
+        writeBytes(QStringLiteral("file"), "kept");
+        QVERIFY(QDir().mkdir(QStringLiteral("sub")));
+        writeBytes(QStringLiteral("sub/file"), "kept");
+        const session::Folder folder;
+        QCOMPARE(int(folder.entry(name)), int(session::Entry::Missing));
+        QVERIFY(!folder.canRead(name));
+        const QString refusal = QStringLiteral("is not a single name of the folder");
+        QFile file;
+        session::FileFailure failure;
+        QVERIFY(!folder.open(file, name, QIODevice::WriteOnly | QIODevice::Append, &failure));
+        QVERIFY2(failure.error.contains(refusal), qPrintable(failure.error));
+        failure = {};
+        QVERIFY(!folder.replaceWhole(name, "new", &failure));
+        QVERIFY2(failure.error.contains(refusal), qPrintable(failure.error));
+        QString error;
+        QVERIFY(!folder.remove(name, &error));
+        QVERIFY2(error.contains(refusal), qPrintable(error));
+        QVERIFY(folder.renameNoReplace(QStringLiteral("file"), name).error.contains(refusal));
+        QVERIFY(folder.renameNoReplace(name, QStringLiteral("moved")).error.contains(refusal));
+        QCOMPARE(readBytes(QStringLiteral("file")), QByteArray("kept"));
+        QCOMPARE(readBytes(QStringLiteral("sub/file")), QByteArray("kept"));
+        QCOMPARE(QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
+                 (QStringList{QStringLiteral("file"), QStringLiteral("sub")}));
+        QVERIFY(!QFileInfo::exists(QStringLiteral("../escaped.mpg")));
+    }
+
+    // A process runs while it has not ended and its program is the one named: with or without
+    // ".exe", in any case, as Qt's lock file names it; an id taken by another program does not.
+    void windowsProcessRuns()
+    {
+        QProcess shell;
+        shell.start(QStringLiteral("cmd.exe"), {QStringLiteral("/q")});
+        QVERIFY(shell.waitForStarted());
+        const qint64 pid = shell.processId();
+        // Held until the end, so that the id stays the ended shell's and is not given anew.
+        const HANDLE held = OpenProcess(SYNCHRONIZE, FALSE, DWORD(pid));
+        QVERIFY(held);
+        const bool asCmdExe = session::processRuns(pid, QStringLiteral("cmd.exe"));
+        const bool asCmd = session::processRuns(pid, QStringLiteral("CMD"));
+        const bool asOther = session::processRuns(pid, QStringLiteral("cmd.com"));
+        const bool asPrefix = session::processRuns(pid, QStringLiteral("cm"));
+        shell.write("exit 3\r\n");
+        shell.closeWriteChannel();
+        const bool ended = shell.waitForFinished() && WaitForSingleObject(held, 5000) == WAIT_OBJECT_0;
+        const bool afterEnd = session::processRuns(pid, QStringLiteral("cmd.exe"));
+        CloseHandle(held);
+        QVERIFY(asCmdExe);
+        QVERIFY(asCmd);
+        QVERIFY(!asOther);
+        QVERIFY(!asPrefix);
+        QVERIFY(ended);
+        QVERIFY(!afterEnd);
+        QVERIFY(!session::processRuns(0, QStringLiteral("cmd.exe")));
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestSession)

@@ -166,6 +166,43 @@ private slots:
         QVERIFY(allMessages().contains(QStringLiteral("already exists")));
     }
 
+    // Whatever stands under the target name takes it: the recording is saved under the next
+    // free name, and nothing is written through a link or onto what was there.
+    void targetNameTaken_data()
+    {
+        QTest::addColumn<QString>("placed");
+        QTest::newRow("a plain file") << QStringLiteral("file");
+        QTest::newRow("a link that leads nowhere") << QStringLiteral("danglingLink");
+        QTest::newRow("a link to a file outside") << QStringLiteral("link");
+        QTest::newRow("a folder") << QStringLiteral("folder");
+#ifndef Q_OS_WIN
+        QTest::newRow("a pipe") << QStringLiteral("fifo");
+#endif
+    }
+    void targetNameTaken()
+    {
+        QFETCH(QString, placed);
+        QVERIFY(start({recording("Movie: One", "1.mpg")}));
+        const QString target = QStringLiteral(" One_12 21 2002.mpg");
+        const QString outside = QDir(outer->path()).filePath(QStringLiteral("outside.mpg"));
+        writeFile(outside, "someone else's");
+        if (placed == QStringLiteral("file"))
+            writeFile(target, "mine");
+        else if (!makeEntry(placed, target, outside))
+            QSKIP("this system cannot make that entry");
+        const session::Entry entryBefore = session::entryAt(target);
+        tickAllAndRememberFiles();
+        const QByteArray logBefore = fileBytes(kLog);
+        clickButton(form.get(), "Extract");
+        verifyNothingLost();
+        QCOMPARE(fileBytes(outside), QByteArray("someone else's"));
+        QCOMPARE(int(session::entryAt(target)), int(entryBefore));
+        QVERIFY(fileBytes(QStringLiteral(" One_12 21 2002_01.mpg")).startsWith(kPackHeader));
+        QVERIFY(!session::nameInUse(QStringLiteral("1.mpg")));
+        QVERIFY2(seen.messages.isEmpty(), qPrintable(allMessages()));
+        QVERIFY(fileBytes(kLog).mid(logBefore.size()).contains(" One_12 21 2002_01.mpg Finished:  "));
+    }
+
     void hostileRecorderFileNames_data()
     {
         QTest::addColumn<QByteArray>("fileName");
@@ -241,6 +278,11 @@ private slots:
             << QByteArray("secret.mpg") << QByteArray() << QStringLiteral("unreadable") << false;
         // A pipe would hold up a test that opens it: it is found without being opened.
         QTest::newRow("a pipe") << QByteArray("pipe.mpg") << QByteArray() << QStringLiteral("fifo") << false;
+        // The tool would write through a link to wherever it leads, even where nothing is yet.
+        QTest::newRow("a link that leads nowhere")
+            << QByteArray("dangling.mpg") << QByteArray() << QStringLiteral("danglingLink") << false;
+        QTest::newRow("a link to a file outside")
+            << QByteArray("linked.mpg") << QByteArray() << QStringLiteral("link") << false;
     }
     void recorderNameOfAFileAlreadyThere()
     {
@@ -258,12 +300,15 @@ private slots:
                recording("Movie: Fine", "fine.mpg")}));
         writeFile(QStringLiteral("DOVLIP.dat"), "\"10.0.0.9\",\"Default\"\r\n");
         writeFile(QStringLiteral("mine.mpg"), "the user's own recording");
-        if (placed == QStringLiteral("folder") || placed == QStringLiteral("fifo"))
-            if (!makeEntry(placed, name, QString()))
+        const QString outside = QDir(outer->path()).filePath(QStringLiteral("outside.mpg"));
+        writeFile(outside, "someone else's");
+        if (!placed.isEmpty() && placed != QStringLiteral("unreadable"))
+            if (!makeEntry(placed, name, outside))
                 QSKIP("this system cannot make that entry");
         if (placed == QStringLiteral("unreadable"))
             writeFile(name, "nobody may read this");
         tickAllAndRememberFiles();
+        const session::Entry entryBefore = session::entryAt(name);
         const QByteArray logBefore = fileBytes(kLog);
         {
             PermissionsEnforced enforced;
@@ -277,6 +322,8 @@ private slots:
         }
 
         verifyNothingLost();
+        QCOMPARE(fileBytes(outside), QByteArray("someone else's"));
+        QCOMPARE(int(session::entryAt(name)), int(entryBefore)); // whatever was there is there as it was
         const QStringList calls = sim->calls().filter(QStringLiteral("\t-e\t"));
         QCOMPARE(calls.size(), 1);
         QVERIFY(calls.first().endsWith(QStringLiteral("\t-e\tfine.mpg")));

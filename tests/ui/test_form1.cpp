@@ -5,6 +5,7 @@
 #include "controls.h"
 #include "controltable.h"
 #include "fixture.h"
+#include "fileexists.h"
 #include "folderlock.h"
 #include "startmessages.h"
 
@@ -301,34 +302,65 @@ private slots:
         QCOMPARE(QFileInfo(kLog).isSymLink(), kind.endsWith(QLatin1String("ink")));
     }
 
-    // The folder's lock against a second copy: who holds it decides whether this copy may go
-    // on, and what it is told.
+    // The folder's lock against a second copy: who holds it, or what stands in its place,
+    // decides whether this copy may go on, and what it is told. Nothing in the lock's place is
+    // opened before it is known to be a plain file, and a stuck lock names the way out.
     void startup_folderLock_data()
     {
         QTest::addColumn<QString>("holder");
         QTest::addColumn<int>("outcome");
-        QTest::addColumn<QString>("said");
+        QTest::addColumn<QStringList>("said");
         const int locked = int(session::FolderLockOutcome::Locked);
         const int held = int(session::FolderLockOutcome::HeldByAnotherCopy);
+        const int elsewhere = int(session::FolderLockOutcome::HeldElsewhere);
+        const int inTheWay = int(session::FolderLockOutcome::InTheWay);
         const int cannot = int(session::FolderLockOutcome::CannotBeMade);
-        QTest::newRow("free folder") << QStringLiteral("none") << locked << QString();
-        QTest::newRow("running copy") << QStringLiteral("running") << held
-                                      << QStringLiteral("already running in this folder");
-        QTest::newRow("killed copy taken over") << QStringLiteral("killed") << locked << QString();
+        const QString running = QStringLiteral("already running in this folder");
+        const QString ends = QStringLiteral("This copy ends now without changing anything there.");
+        QTest::newRow("free folder") << QStringLiteral("none") << locked << QStringList();
+        QTest::newRow("running copy") << QStringLiteral("running") << held << QStringList{running, ends};
+        QTest::newRow("killed copy taken over") << QStringLiteral("killed") << locked << QStringList();
         QTest::newRow("hours-old lock of a running copy")
-            << QStringLiteral("old") << held << QStringLiteral("already running in this folder");
+            << QStringLiteral("old") << held << QStringList{running, QStringLiteral("names process")};
         QTest::newRow("read-only folder") << QStringLiteral("readOnly") << cannot
-                                          << QStringLiteral("cannot be written");
-        QTest::newRow("a folder in the lock's place") << QStringLiteral("folder") << cannot
-                                                      << QStringLiteral("stands where the lock is kept");
+                                          << QStringList{QStringLiteral("cannot be written")};
+        QTest::newRow("a folder in the lock's place")
+            << QStringLiteral("folder") << inTheWay << QStringList{QStringLiteral("holds a folder named"), ends};
+        QTest::newRow("a link to a file outside in the lock's place")
+            << QStringLiteral("link") << inTheWay << QStringList{QStringLiteral("holds a link named"), ends};
+        QTest::newRow("a link that leads nowhere in the lock's place")
+            << QStringLiteral("danglingLink") << inTheWay << QStringList{QStringLiteral("holds a link named"), ends};
+#ifndef Q_OS_WIN
+        QTest::newRow("a pipe in the lock's place")
+            << QStringLiteral("fifo") << inTheWay << QStringList{QStringLiteral("holds a pipe or a device"), ends};
+        QTest::newRow("a lock this user cannot read")
+            << QStringLiteral("unreadable") << held << QStringList{running, QStringLiteral("cannot be read"), ends};
+#endif
+        QTest::newRow("an empty lock file an hour old") << QStringLiteral("emptyOld") << locked << QStringList();
+        QTest::newRow("a garbled lock file an hour old") << QStringLiteral("garbledOld") << locked << QStringList();
+        QTest::newRow("an empty lock file of this moment")
+            << QStringLiteral("emptyNew") << held << QStringList{running, QStringLiteral("not complete"), ends};
+        QTest::newRow("a lock written on another machine")
+            << QStringLiteral("otherMachine") << elsewhere
+            << QStringList{QStringLiteral("\"other-pc\""), QStringLiteral("process 4242, dovrel-mpeg-utility"),
+                           QStringLiteral("delete that file"), ends};
     }
     void startup_folderLock()
     {
         QFETCH(QString, holder);
         QFETCH(int, outcome);
-        QFETCH(QString, said);
+        QFETCH(QStringList, said);
         WorkDir dir;
         const QString lockPath = QDir(dir.path()).filePath(kLock);
+        QTemporaryDir elsewhere;
+        const QString outside = elsewhere.filePath(QStringLiteral("outside.txt"));
+        writeFile(outside, "someone else's");
+        // Sets the lock file's last change an hour back.
+        const auto age = [&lockPath] {
+            QFile file(lockPath);
+            return file.open(QIODevice::ReadWrite)
+                && file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
+        };
         QProcess copy;
         if (holder == QStringLiteral("running") || holder == QStringLiteral("killed")) {
             // The program itself, started in the folder, holds the lock.
@@ -343,10 +375,12 @@ private slots:
                 QVERIFY(copy.waitForFinished());
                 QVERIFY(QFileInfo::exists(lockPath)); // left behind by the copy that died
             }
-        } else if (holder == QStringLiteral("folder")) {
-            QVERIFY(QDir(dir.path()).mkdir(kLock));
-        } else if (holder == QStringLiteral("old")) {
-            // A lock naming this running process, last written three hours ago.
+        } else if (QStringList{QStringLiteral("folder"), QStringLiteral("link"), QStringLiteral("danglingLink"),
+                               QStringLiteral("fifo")}.contains(holder)) {
+            if (!makeEntry(holder, lockPath, outside))
+                QSKIP("this system cannot make that entry");
+        } else if (holder == QStringLiteral("old") || holder == QStringLiteral("unreadable")) {
+            // A lock naming this running process; an old one last written three hours ago.
             QByteArray bytes;
             {
                 QLockFile own(QDir(dir.path()).filePath(QStringLiteral("own.lck")));
@@ -354,20 +388,32 @@ private slots:
                 bytes = fileBytes(QStringLiteral("own.lck"));
             }
             writeFile(kLock, bytes);
-            QFile file(lockPath);
-            QVERIFY(file.open(QIODevice::ReadWrite));
-            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3 * 3600),
-                                     QFileDevice::FileModificationTime));
+            QVERIFY(age());
+            if (holder == QStringLiteral("unreadable"))
+                QVERIFY(QFile::setPermissions(lockPath, QFileDevice::WriteOwner));
+        } else if (holder == QStringLiteral("emptyOld") || holder == QStringLiteral("emptyNew")) {
+            writeFile(kLock, QByteArray()); // a copy that died while writing it, or writes it now
+            if (holder == QStringLiteral("emptyOld"))
+                QVERIFY(age());
+        } else if (holder == QStringLiteral("garbledOld")) {
+            writeFile(kLock, QByteArray("\x00\x00\x00\x00 power went\n", 16));
+            QVERIFY(age());
+        } else if (holder == QStringLiteral("otherMachine")) {
+            // As Qt writes it on a machine that shares the folder: process, program, host, ids.
+            writeFile(kLock, "4242\ndovrel-mpeg-utility\nother-pc\n0123456789abcdef0123456789abcdef\nboot\n");
         }
-        const QByteArray before = fileBytes(kLock);
+        const session::Entry entryBefore = session::entryAt(kLock);
+        const bool plain = entryBefore == session::Entry::PlainFile && holder != QStringLiteral("unreadable");
+        const QByteArray before = plain ? fileBytes(kLock) : QByteArray();
 
         std::optional<PermissionsEnforced> enforced;
-        if (holder == QStringLiteral("readOnly")) {
+        if (holder == QStringLiteral("readOnly") || holder == QStringLiteral("unreadable")) {
 #ifdef Q_OS_WIN
             QSKIP("Wine lets root write into a read-only folder");
 #endif
             enforced.emplace();
-            QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+            if (holder == QStringLiteral("readOnly"))
+                QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
         }
         std::optional<session::FolderLock> lock(std::in_place, dir.path());
         const session::FolderLockResult result = lock->take();
@@ -377,6 +423,8 @@ private slots:
         }
         const QString message = ui::folderLockMessage(result);
         QCOMPARE(int(result.outcome), outcome);
+        QCOMPARE(fileBytes(outside), QByteArray("someone else's"));
+        QVERIFY(!QFileInfo::exists(outside + QStringLiteral(".gone")));
         if (said.isEmpty()) {
             QVERIFY(message.isEmpty());
             // Taken at once, and this process's now; gone when the lock ends.
@@ -385,10 +433,19 @@ private slots:
             lock.reset();
             QVERIFY(!QFileInfo::exists(lockPath));
         } else {
-            QVERIFY2(message.contains(said), qPrintable(message));
+            for (const QString &words : said)
+                QVERIFY2(message.contains(words), qPrintable(message));
             QVERIFY2(message.contains(QDir::toNativeSeparators(dir.path())), qPrintable(message));
-            QCOMPARE(fileBytes(kLock), before); // the holder's lock as it was
+            // The holder's lock, or whatever stands there, as it was.
+            QCOMPARE(int(session::entryAt(kLock)), int(entryBefore));
+            if (plain)
+                QCOMPARE(fileBytes(kLock), before);
         }
+        // A stuck lock names its file, so that the user can delete it.
+        using Outcome = session::FolderLockOutcome;
+        if (outcome == int(Outcome::HeldByAnotherCopy) || outcome == int(Outcome::HeldElsewhere))
+            QVERIFY2(message.contains(QDir::toNativeSeparators(lockPath)), qPrintable(message));
+        QCOMPARE(result.endsProgram(), outcome != int(Outcome::Locked) && outcome != int(Outcome::CannotBeMade));
         if (holder == QStringLiteral("readOnly")) {
             QVERIFY(!result.reason.isEmpty());
             QVERIFY2(message.contains(result.reason), qPrintable(message));
