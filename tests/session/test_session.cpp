@@ -1,11 +1,15 @@
 // Settings file, file test and activity log, each test in a fresh working directory.
 #include "activitylog.h"
 #include "fileexists.h"
+#include "folderlock.h"
 #include "settingsfile.h"
 
 #include "workdir.h"
 
 #include <QtTest>
+
+#include <atomic>
+#include <thread>
 
 #ifdef Q_OS_WIN
 #include "folder_win.h"
@@ -253,6 +257,92 @@ private slots:
             QCOMPARE(QFileInfo(session::kSettingsFile).permissions() & 0x0777, QFile::Permissions(0x0640));
 #endif
     }
+    // A link put in the settings file's place while saves go on is never written through:
+    // nothing is left between the look at the entry and the write.
+    void save_linkRacingTheSaves_neverFollowed()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("Wine cannot make links");
+#endif
+        QTemporaryDir elsewhere;
+        const QString outside = elsewhere.filePath(QStringLiteral("outside.txt"));
+        writeBytes(outside, "kept");
+        std::atomic<bool> done{false};
+        std::thread swapper([&] {
+            const QString link = QStringLiteral("swap.lnk");
+            while (!done) {
+                QFile::link(outside, link);
+                QFile::remove(session::kSettingsFile);
+                QFile::rename(link, session::kSettingsFile);
+            }
+        });
+        for (int save = 0; save < 3000; ++save) {
+            session::FileFailure failure;
+            session::saveSettings("1.2.3.4", QByteArray::number(save), &failure);
+        }
+        done = true;
+        swapper.join();
+        QCOMPARE(readBytes(outside), QByteArray("kept"));
+    }
+
+    // Whose lock a lock file is, from its lines (process, program, host, machine id, boot id)
+    // and its age: only a lock that cannot belong to a running copy is stale.
+    void judgeLockFile_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<qint64>("age");
+        QTest::addColumn<bool>("processRuns");
+        QTest::addColumn<int>("verdict");
+        const int stale = int(session::LockVerdict::Stale), live = int(session::LockVerdict::Live);
+        const int incomplete = int(session::LockVerdict::Incomplete);
+        const int other = int(session::LockVerdict::OtherMachine);
+        const QByteArray here = "4242\ndovrel\nhere-pc\nmachine-1\nboot-1\n";
+        QTest::newRow("running copy") << here << qint64(10 * 3600) << true << live;
+        QTest::newRow("copy that died") << here << qint64(5) << false << stale;
+        QTest::newRow("machine started again since") << QByteArray("4242\ndovrel\nhere-pc\nmachine-1\nboot-0\n")
+                                                     << qint64(5) << true << stale;
+        QTest::newRow("empty, of this moment") << QByteArray() << qint64(2) << false << incomplete;
+        QTest::newRow("empty, a minute and a second old") << QByteArray() << qint64(61) << false << stale;
+        QTest::newRow("empty, a minute old") << QByteArray() << qint64(60) << false << incomplete;
+        QTest::newRow("empty, dated an hour ahead") << QByteArray() << qint64(-3600) << false << stale;
+        QTest::newRow("garbled, an hour old") << QByteArray("\x01\x02zz\n") << qint64(3600) << true << stale;
+        QTest::newRow("process 0, an hour old") << QByteArray("0\ndovrel\n") << qint64(3600) << true << stale;
+        QTest::newRow("negative process, new") << QByteArray("-7\ndovrel\n") << qint64(1) << true << incomplete;
+        QTest::newRow("another machine id") << QByteArray("4242\ndovrel\nhere-pc\nmachine-2\nboot-1\n")
+                                            << qint64(3600) << false << other;
+        QTest::newRow("another host, no machine id") << QByteArray("4242\ndovrel\nthere-pc\n")
+                                                    << qint64(3600) << false << other;
+        QTest::newRow("host name in other case") << QByteArray("4242\ndovrel\nHERE-PC\n") << qint64(3600)
+                                                 << false << stale;
+        QTest::newRow("renamed host, same machine id") << QByteArray("4242\ndovrel\nold-name\nmachine-1\n")
+                                                      << qint64(3600) << true << live;
+        QTest::newRow("written on Windows, CR LF") << QByteArray("4242\r\ndovrel.exe\r\nhere-pc\r\n")
+                                                   << qint64(3600) << true << live;
+    }
+    void judgeLockFile()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(qint64, age);
+        QFETCH(bool, processRuns);
+        QFETCH(int, verdict);
+        const session::ThisMachine here{QStringLiteral("here-pc"), "machine-1", "boot-1"};
+        QList<QPair<qint64, QString>> asked;
+        session::LockHolder holder;
+        const auto runs = [&](qint64 pid, const QString &program) {
+            asked.append({pid, program});
+            return processRuns;
+        };
+        QCOMPARE(int(session::judgeLockFile(contents, age, here, runs, &holder)), verdict);
+        // Only a lock of this machine sends the program looking for its process, by its name.
+        if (verdict == int(session::LockVerdict::Live) || (verdict == int(session::LockVerdict::Stale) && holder.pid > 0
+                                                           && !contents.contains("boot-0")))
+            QCOMPARE(asked.value(0).first, qint64(4242));
+        else
+            QVERIFY(asked.isEmpty());
+        if (holder.pid > 0)
+            QVERIFY(holder.program.startsWith(QStringLiteral("dovrel")) && !holder.program.endsWith(u'\r'));
+    }
+
     void load_absentOrUnreadableIsNothing()
     {
         QVERIFY(!session::loadSettings().has_value());

@@ -271,7 +271,9 @@ private slots:
         // The program's own names are refused whether the file is there now or not.
         for (const QByteArray &name : QByteArrayList{"dovlip.DAT", "DOVLGUIDE.log", "DOVLUTIL.LCK",
                                                       "Guide.DAT", "guide.txt...", "DOVLIP.dat..",
-                                                      "ReplayPC.EXE", "pshell"})
+                                                      "ReplayPC.EXE", "pshell",
+                                                      // the names the lock and the settings save take beside them
+                                                      "dovlutil.lck.RMLOCK", "DOVLUTIL.tmp"})
             QTest::newRow(("own name " + name).constData()) << name << QByteArray() << QString() << true;
         QTest::newRow("a folder") << QByteArray("folder.mpg") << QByteArray() << QStringLiteral("folder") << false;
         QTest::newRow("a file nobody may read")

@@ -537,6 +537,12 @@ private slots:
         QTest::newRow("link to a file outside") << QStringLiteral("link") << QStringLiteral("is a link");
         QTest::newRow("link to nowhere") << QStringLiteral("danglingLink") << QStringLiteral("is a link");
         QTest::newRow("fifo") << QStringLiteral("fifo") << QStringLiteral("not a plain file");
+#ifndef Q_OS_WIN
+        // The settings file may be written but no new file made beside it: the old settings stay
+        // whole rather than be rewritten in place, where a failed write would cut them short.
+        QTest::newRow("folder refusing new files") << QStringLiteral("readOnlyFolder")
+                                                   << QStringLiteral("Permission denied");
+#endif
     }
     void exit_unwritableSettingsReportedAndStillEnds()
     {
@@ -548,10 +554,21 @@ private slots:
         writeFile(outside, "someone else's\r\n");
         Seen seen;
         auto form = makeForm(seen);
-        if (!makeEntry(kind, kSettings, outside))
+        const bool readOnlyFolder = kind == QStringLiteral("readOnlyFolder");
+        if (readOnlyFolder)
+            writeFile(kSettings, "\"earlier\",\"07\"\r\n");
+        else if (!makeEntry(kind, kSettings, outside))
             QSKIP("this system cannot make that entry");
         QTest::keyClicks(control<QLineEdit>(form.get(), "IPAddress"), QStringLiteral("10.0.0.5"));
-        QTest::mouseClick(control<QPushButton>(form.get(), "Quit"), Qt::LeftButton);
+        {
+            PermissionsEnforced enforced;
+            if (readOnlyFolder)
+                QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+            QTest::mouseClick(control<QPushButton>(form.get(), "Quit"), Qt::LeftButton);
+            QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        }
+        if (readOnlyFolder)
+            QCOMPARE(fileBytes(kSettings), QByteArray("\"earlier\",\"07\"\r\n"));
         QCOMPARE(seen.messages.size(), 1);
         QVERIFY(seen.messages.first().contains(kSettings));
         QVERIFY2(seen.messages.first().contains(said), qPrintable(seen.messages.first()));

@@ -249,13 +249,15 @@ private slots:
     // cannot be written cannot take one: nothing is run, and the message names the cause.
     void guideFilesThatStay_nothingFetched_data()
     {
-        QTest::addColumn<bool>("readOnlyFolder"); // else a folder stands in the guide's place
-        QTest::newRow("read-only folder") << true;
-        QTest::newRow("a folder named guide.txt") << false;
+        QTest::addColumn<QString>("stays"); // a read-only folder, or the guide file a folder stands for
+        QTest::newRow("read-only folder") << QStringLiteral("readOnly");
+        QTest::newRow("a folder named guide.txt") << QStringLiteral("guide.txt");
+        QTest::newRow("a folder named guide.dat") << QStringLiteral("guide.dat");
     }
     void guideFilesThatStay_nothingFetched()
     {
-        QFETCH(bool, readOnlyFolder);
+        QFETCH(QString, stays);
+        const bool readOnlyFolder = stays == QStringLiteral("readOnly");
 #ifdef Q_OS_WIN
         if (readOnlyFolder)
             QSKIP("Windows folders have no write permission bit to take away");
@@ -267,7 +269,7 @@ private slots:
         if (readOnlyFolder)
             writeFile(QStringLiteral("guide.txt"), record(1, "Standard", "30"));
         else
-            QVERIFY(QDir().mkdir(QStringLiteral("guide.txt")));
+            QVERIFY(QDir().mkdir(stays));
         {
             PermissionsEnforced enforced;
             if (readOnlyFolder)
@@ -329,6 +331,46 @@ private slots:
         QVERIFY(!form->sessionState().GuideFetched);
         QCOMPARE(box(form, "Text1")->text(), QString());
         QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    // A "guide.txt" that is not a plain file is not read: a link is not followed, a pipe cannot
+    // hold Get Guide up.
+    void guideNotAPlainFile_notRead_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("a link to a guide outside") << QStringLiteral("link") << QStringLiteral("it is a link");
+#ifndef Q_OS_WIN
+        QTest::newRow("a pipe") << QStringLiteral("fifo") << QStringLiteral("it is not a plain file");
+#endif
+    }
+    void guideNotAPlainFile_notRead()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, said);
+        WorkDir dir;
+        Simulator sim;
+        Seen seen;
+        QTemporaryDir elsewhere;
+        const QString outside = elsewhere.filePath(QStringLiteral("guide.txt"));
+        writeFile(outside, record(1, "Standard", "30"));
+        bool made = true;
+        seen.runInstead = [&](const QByteArray &line) -> std::optional<runner::RunResult> {
+            if (!line.startsWith("PShell.exe"))
+                return std::nullopt;
+            made = makeEntry(kind, QStringLiteral("guide.txt"), outside);
+            runner::RunResult ended;
+            ended.started = true;
+            return ended;
+        };
+        auto form = makeForm(seen);
+        getGuide(form.get(), QStringLiteral("192.168.0.20"));
+        if (!made)
+            QSKIP("this system cannot make that entry");
+        QCOMPARE(seen.messages.size(), 1);
+        QVERIFY2(seen.messages.first().contains(said), qPrintable(seen.messages.first()));
+        QCOMPARE(control<QListWidget>(form.get(), "List1")->count(), 0);
+        QVERIFY(!form->sessionState().GuideFetched);
     }
 
     // A tool that failed but left a guide behind: the list is shown, and so is the failure.
