@@ -91,13 +91,13 @@ bool appendRecords(const QByteArrayList &lines, FileFailure *failure)
 
 QByteArrayList readAllRecords(bool *opened)
 {
-    QFile file;
     FileFailure failure;
-    *opened = Folder().open(file, kLogFile, QIODevice::ReadOnly, &failure);
+    const std::optional<QByteArray> bytes = Folder().read(kLogFile, &failure);
+    *opened = bytes.has_value();
     QByteArrayList lines;
     if (!*opened)
         return lines;
-    text::TextReader reader(file.readAll());
+    text::TextReader reader(*bytes);
     QByteArray line;
     while (reader.readLine(line))
         lines.append(line);

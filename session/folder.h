@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QString>
 
+#include <optional>
+
 namespace session {
 
 // What stands under a name, looked at without following a link. On Windows a junction or any
@@ -77,6 +79,10 @@ public:
     // Opens a plain file: ReadOnly, or WriteOnly | Append (created when missing). A link or any
     // other entry is refused with `failure->found` saying which.
     bool open(QFile &file, const QString &name, QIODevice::OpenMode mode, FileFailure *failure) const;
+
+    // The whole of a plain file (at most `maxBytes` of it when that is not negative), or nothing
+    // with the reason in `failure`, as open() refuses.
+    std::optional<QByteArray> read(const QString &name, FileFailure *failure, qint64 maxBytes = -1) const;
 
     // Removes the name itself, never what a link points to; a folder stays. A name that is not
     // there is no error. False with the system's reason in `error` when something is still there.

@@ -87,9 +87,9 @@ static FolderLockResult judgeWhatIsThere(const Folder &dir, FolderLockResult res
     if (entry.kind == Entry::Missing)
         return result;
 
-    QFile lock;
     FileFailure failure;
-    if (!dir.open(lock, kLockFile, QIODevice::ReadOnly, &failure)) {
+    const std::optional<QByteArray> lock = dir.read(kLockFile, &failure, kLockFileBytes);
+    if (!lock) {
         // Another user's lock: its copy may well run.
         result.outcome = failure.found == Entry::PlainFile ? FolderLockOutcome::HeldByAnotherCopy
                                                            : FolderLockOutcome::InTheWay;
@@ -99,7 +99,7 @@ static FolderLockResult judgeWhatIsThere(const Folder &dir, FolderLockResult res
         return result;
     }
     const qint64 age = entry.modified.secsTo(QDateTime::currentDateTimeUtc());
-    switch (judgeLockFile(lock.read(kLockFileBytes), age, ThisMachine::current(), processRuns, &result.holder)) {
+    switch (judgeLockFile(*lock, age, ThisMachine::current(), processRuns, &result.holder)) {
     case LockVerdict::Live:
         result.outcome = FolderLockOutcome::HeldByAnotherCopy;
         return result;
@@ -115,7 +115,6 @@ static FolderLockResult judgeWhatIsThere(const Folder &dir, FolderLockResult res
     }
     // Removed by name: whatever may have been put there since is not opened. Where the folder
     // refuses the removal, it refuses every other copy's writes too.
-    lock.close();
     QString error;
     if (!dir.remove(kLockFile, &error)) {
         result.outcome = FolderLockOutcome::CannotBeMade;

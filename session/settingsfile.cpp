@@ -2,7 +2,6 @@
 
 #include "textreader.h"
 
-#include <QFile>
 
 namespace session {
 
@@ -23,11 +22,11 @@ QByteArray settingsLine(const QByteArray &address, const QByteArray &delay)
 
 std::optional<Settings> loadSettings()
 {
-    QFile file;
     FileFailure failure;
-    if (!Folder().open(file, kSettingsFile, QIODevice::ReadOnly, &failure))
+    const std::optional<QByteArray> bytes = Folder().read(kSettingsFile, &failure);
+    if (!bytes)
         return std::nullopt;
-    return parseSettings(file.readAll());
+    return parseSettings(*bytes);
 }
 
 bool saveSettings(const QByteArray &address, const QByteArray &delay, FileFailure *failure)

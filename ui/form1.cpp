@@ -19,7 +19,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPair>
@@ -234,15 +233,15 @@ Form1::FetchedGuide Form1::fetchGuide()
     }
     guide.failures = toolFailures({{QStringLiteral("ReplayPC"), fetch},
                                    {QStringLiteral("PShell.exe"), convert}});
-    QFile file;
     session::FileFailure failure;
-    if (!session::Folder().open(file, session::kGuideText, QIODevice::ReadOnly, &failure)) {
+    const std::optional<QByteArray> read = session::Folder().read(session::kGuideText, &failure);
+    if (!read) {
         guide.whyNot = noGuideReceived(tr("\"%1\" could not be opened (%2).")
                                            .arg(session::kGuideText, fileFailureText(failure)),
                                        guide.failures);
         return guide;
     }
-    guide.bytes = file.readAll();
+    guide.bytes = *read;
     return guide;
 }
 
