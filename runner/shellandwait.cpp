@@ -68,7 +68,7 @@ RunResult runAndWait(const QByteArray &commandLine)
         result.error = describe(program, QStringLiteral("its end could not be awaited, so it may still be "
                                                         "running: ")
                                              + result.error);
-    else if (!result.error.isEmpty())
+    else if (!result.started && !result.error.isEmpty())
         result.error = describe(program, result.error);
     return result;
 }
@@ -77,6 +77,10 @@ QString failureText(const QString &program, const RunResult &result)
 {
     if (!result.failed())
         return QString();
+    if (result.endedByProgram)
+        return program + QStringLiteral(" was ended by this program, since its end could not be "
+                                        "awaited (%1)")
+                             .arg(result.error);
     if (result.crashed)
         return program + QStringLiteral(" crashed");
     return program + QStringLiteral(" ended with failure status %1").arg(result.exitCode);

@@ -8,18 +8,22 @@ namespace runner {
 
 struct RunResult
 {
-    bool started = false;     // the process was started and has ended
-    int exitCode = 0;         // the status it ended with, when it was started and did not crash
-    bool crashed = false;     // it ended abnormally (killed by a signal, an unhandled exception)
+    bool started = false;  // the process was started and has ended
+    int exitCode = 0;      // the status it ended with, when it was started and did not crash
+    bool crashed = false;  // it ended abnormally (killed by a signal, an unhandled exception)
+    // Linux and macOS: its end could not be awaited, so this program killed it and saw it end.
+    // It counts as crashed, and `error` says why the wait failed.
+    bool endedByProgram = false;
     bool mayStillRun = false; // it was started, but its end could not be awaited
     QString error;            // the system's description when it could not be started or awaited
 
-    // Started, but ended with a failure status or crashed.
-    bool failed() const { return started && (crashed || exitCode != 0); }
+    // Started, but ended with a failure status, crashed or was ended by this program.
+    bool failed() const { return started && (crashed || exitCode != 0 || endedByProgram); }
 };
 
-// How a started tool that failed ended, for a message: "ReplayPC crashed" or "ReplayPC ended
-// with failure status 3"; empty when it was not started or ended well.
+// How a started tool that failed ended, for a message: "ReplayPC crashed", "ReplayPC ended
+// with failure status 3" or "ReplayPC was ended by this program, since its end could not be
+// awaited (reason)"; empty when it was not started or ended well.
 QString failureText(const QString &program, const RunResult &result);
 
 // On Linux and macOS the line is split at blanks with double quotes grouping, the way a program

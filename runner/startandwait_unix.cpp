@@ -13,6 +13,10 @@ namespace {
 // would split it. Shell characters stay ordinary text.
 QStringList split(const QString &commandLine) { return QProcess::splitCommand(commandLine); }
 
+// How long the end of a tool that was killed is awaited. A killed process ends at once unless
+// the system holds it in a call it cannot leave, as on a hung network file system.
+constexpr int kEndAfterKillMs = 30000;
+
 } // namespace
 
 QString programName(const QString &commandLine) { return split(commandLine).value(0); }
@@ -43,10 +47,24 @@ RunResult startAndWait(const QString &path, const QString &commandLine)
         return result;
     }
     // Blocks this thread without running an event loop; a crash ends the wait just the same.
-    if (!process.waitForFinished(-1)) {
-        result.mayStillRun = true;
-        result.error = process.errorString();
-        return result;
+    errno = 0;
+    const bool endSeen = process.waitForFinished(-1);
+    const int waitError = errno;
+    if (!endSeen && process.state() != QProcess::NotRunning) {
+        // The wait itself failed, so whether the tool still runs is not known. QProcess would
+        // kill it on going out of scope anyway: end it here and await that end, so that what
+        // is reported is what happened.
+        result.error = waitError != 0 ? qt_error_string(waitError) : process.errorString();
+        process.kill();
+        if (!process.waitForFinished(kEndAfterKillMs) && process.state() != QProcess::NotRunning) {
+            result.mayStillRun = true;
+            result.error += QStringLiteral(" (it was killed, but its end could not be seen either)");
+            return result;
+        }
+        // A tool that ended on its own just before the kill ended as it chose.
+        result.endedByProgram = process.exitStatus() == QProcess::CrashExit;
+        if (!result.endedByProgram)
+            result.error.clear();
     }
     result.started = true;
     result.crashed = process.exitStatus() == QProcess::CrashExit;

@@ -16,6 +16,57 @@
 #include <windows.h>
 #endif
 
+#ifdef Q_OS_LINUX
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+// Qt waits for a process's end by polling the process's descriptor (a pidfd). This ppoll stands
+// in for the C library's in this test program, Qt's calls included, so that such a wait can be
+// made to fail as the system fails it: -1 with ENOMEM. Only the test's own thread waits.
+namespace endwaits {
+int toFail = 0;    // how many waits on a process's end are still to fail; -1: every one
+int failed = 0;    // how many were made to fail
+int failedPid = 0; // the process whose end the last of them waited for
+
+// The process a pidfd stands for, from its "Pid:" line in /proc; 0 for any other descriptor.
+int pidOf(int fd)
+{
+    char path[64], text[1024] = {};
+    std::snprintf(path, sizeof path, "/proc/self/fdinfo/%d", fd);
+    if (FILE *info = std::fopen(path, "re")) {
+        std::fread(text, 1, sizeof text - 1, info);
+        std::fclose(info);
+    }
+    const char *line = std::strstr(text, "\nPid:");
+    return line ? std::atoi(line + 5) : 0;
+}
+} // namespace endwaits
+
+extern "C" int ppoll(struct pollfd *fds, nfds_t nfds, const struct timespec *timeout,
+                     const sigset_t *sigmask)
+{
+    using Real = int (*)(struct pollfd *, nfds_t, const struct timespec *, const sigset_t *);
+    static const Real real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "ppoll"));
+    for (nfds_t i = 0; endwaits::toFail != 0 && i < nfds; ++i) {
+        const int pid = fds[i].fd >= 0 ? endwaits::pidOf(fds[i].fd) : 0;
+        if (pid <= 0)
+            continue;
+        endwaits::toFail -= endwaits::toFail > 0;
+        endwaits::failedPid = pid;
+        ++endwaits::failed;
+        errno = ENOMEM;
+        return -1;
+    }
+    return real(fds, nfds, timeout, sigmask);
+}
+#endif
+
 using namespace runner;
 
 class TestShellAndWait : public QObject
@@ -40,6 +91,10 @@ private slots:
     void waitsForTheEnd();
 #ifndef Q_OS_WIN
     void waitsPastQtsDefaultLimit();
+#endif
+#ifdef Q_OS_LINUX
+    void endNotAwaitedEndsTheTool_data();
+    void endNotAwaitedEndsTheTool();
 #endif
     void standardStreamsAreNull();
     void whatTheToolIsGiven_data();
@@ -87,6 +142,9 @@ void TestShellAndWait::init()
 
 void TestShellAndWait::cleanup()
 {
+#ifdef Q_OS_LINUX
+    endwaits::toFail = 0;
+#endif
     qputenv("PATH", path_);
     qunsetenv("DOVREL_PROBE");
     work_.reset();
@@ -378,6 +436,59 @@ void TestShellAndWait::waitsPastQtsDefaultLimit()
     QVERIFY(r.started);
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(fileBytes(QStringLiteral("slow-done")), QByteArray("done\n"));
+}
+#endif
+
+#ifdef Q_OS_LINUX
+// When the wait for a tool's end fails, the tool is killed and that end awaited: a tool said to
+// be ended has ended, and only one whose end is not seen even then may still run.
+void TestShellAndWait::endNotAwaitedEndsTheTool_data()
+{
+    QTest::addColumn<int>("waitsToFail"); // -1: every wait on the tool's end
+    QTest::addColumn<bool>("endSeen");
+    QTest::newRow("wait fails, the kill's end seen") << 1 << true;
+    QTest::newRow("wait fails, the kill's end not seen either") << -1 << false;
+}
+
+void TestShellAndWait::endNotAwaitedEndsTheTool()
+{
+    QFETCH(int, waitsToFail);
+    QFETCH(bool, endSeen);
+    script(work_->path(), QStringLiteral("slowtool"), "exec sleep 20");
+    endwaits::failed = endwaits::failedPid = 0;
+    endwaits::toFail = waitsToFail;
+    QElapsedTimer timer;
+    timer.start();
+    const RunResult r = runAndWait("slowtool");
+    endwaits::toFail = 0;
+    const qint64 took = timer.elapsed();
+    if (endwaits::failed == 0)
+        QSKIP("Qt waited here on no process descriptor, so the wait could not be made to fail");
+    const pid_t pid = endwaits::failedPid;
+    QVERIFY(pid > 0);
+    QVERIFY2(took < 15000, qPrintable(QStringLiteral("%1 ms: the tool ran on").arg(took)));
+    const QString reason = qt_error_string(ENOMEM);
+    QCOMPARE(r.mayStillRun, !endSeen);
+    QCOMPARE(r.started, endSeen);
+    QCOMPARE(r.endedByProgram, endSeen);
+    QCOMPARE(r.failed(), endSeen);
+    if (endSeen) {
+        QCOMPARE(r.error, reason);
+        QCOMPARE(failureText(QStringLiteral("slowtool"), r),
+                 QStringLiteral("slowtool was ended by this program, since its end could not be "
+                                "awaited (%1)").arg(reason));
+        // Awaited to its end: not even a zombie is left.
+        const int signalled = ::kill(pid, 0);
+        const int why = errno;
+        QCOMPARE(signalled, -1);
+        QCOMPARE(why, ESRCH);
+    } else {
+        QVERIFY2(r.error.startsWith(QStringLiteral("slowtool: its end could not be awaited, so it may "
+                                                   "still be running: ") + reason),
+                 qPrintable(r.error));
+        QCOMPARE(failureText(QStringLiteral("slowtool"), r), QString());
+        ::waitpid(pid, nullptr, 0); // the killed tool, left for this process to reap
+    }
 }
 #endif
 
