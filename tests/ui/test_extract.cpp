@@ -247,8 +247,9 @@ private slots:
         QCOMPARE(unsigned(GetACP()), expectedCodePage()); // the page the system gave this run
 #endif
         QCOMPARE(text::codePage(), expectedCodePage());
-        start({recording(titleLine, fileName)});
-        QVERIFY2(list->item(0)->text().startsWith(listed), qPrintable(list->item(0)->text()));
+        QVERIFY(start({recording(titleLine, fileName)}));
+        const QString shown = rowItem(list, 0).text();
+        QVERIFY2(shown.startsWith(listed), qPrintable(shown));
         clickRow(list, 0);
         clickButton(form.get(), "Extract");
         QVERIFY2(seen.messages.isEmpty(), qPrintable(seen.messages.join(u'\n')));
