@@ -21,7 +21,28 @@ program=$!
 
 win=$(timeout 120 xdotool search --sync --onlyvisible --name "^$title\$" | sed -n 1p)
 [ -n "$win" ] || { echo "the main window did not appear" >&2; exit 1; }
-sleep 2
+
+# The window is mapped before it is drawn, and may still be placed: the click below must wait
+# until two looks at it, half a second apart, find the same place and size and the same picture,
+# drawn in more than one colour.
+look=$(mktemp --suffix=.png)
+seen='' still='' since=$SECONDS
+while [ $((SECONDS - since)) -lt 30 ]; do
+  place=$(xdotool getwindowgeometry --shell "$win" 2>/dev/null || true)
+  colours=0 picture=''
+  if import -window "$win" "$look" 2>/dev/null; then
+    read -r colours picture < <(identify -format '%k %#\n' "$look" 2>/dev/null || echo '0 -')
+  fi
+  now="$place $picture"
+  if [ "$colours" -gt 1 ] && [ "$now" = "$seen" ]; then
+    still=1
+    break
+  fi
+  seen=$now
+  sleep 0.5
+done
+rm -f "$look"
+[ -n "$still" ] || { echo "the main window was not drawn and still within 30 s of appearing" >&2; exit 1; }
 eval "$(xdotool getwindowgeometry --shell "$win")" # X Y WIDTH HEIGHT of the client area
 
 # Get Guide lies at 960,6000 twips, 975 x 615, at 15 twips a pixel: its centre is 96,420.

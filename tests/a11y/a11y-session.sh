@@ -57,13 +57,18 @@ fi
 /usr/libexec/at-spi-bus-launcher --launch-immediately &
 pids+=($!)
 # Bounded wait for the accessibility bus to answer on the session bus.
+bus_answers() {
+  dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
+    >/dev/null 2>&1
+}
 for _ in $(seq 1 50); do
-  if dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
-       >/dev/null 2>&1; then
-    break
-  fi
+  bus_answers && break
   sleep 0.2
 done
+if ! bus_answers; then
+  echo "a11y-session: the accessibility bus (at-spi-bus-launcher) did not answer within 10 s" >&2
+  exit 1
+fi
 
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
 status=0

@@ -8,9 +8,17 @@ focused through its own AT-SPI component, ticks a row with the Space key and wai
 for "Tagged for Download" to change. The whole check has one time limit; when it runs out, the
 check fails naming the step that was waiting. Exits 0 when all of it was seen.
 
-    atspi_check.py [--timeout SECONDS]
+With --second-copy PROGRAM it checks instead that a second copy started in the folder where the
+first one runs ends by itself: once the first copy's window is there, it notes every entry of
+the working folder with its bytes, starts PROGRAM there, finds the second copy's message box
+through AT-SPI, checks that it says another copy runs, presses OK, waits for the second copy to
+end with status 1, and compares the folder with what it noted.
+
+    atspi_check.py [--timeout SECONDS] [--second-copy PROGRAM]
 """
 import argparse
+import os
+import signal
 import subprocess
 import sys
 import time
@@ -116,12 +124,109 @@ def activate(window):
     return True
 
 
+HELD = "Another copy of the program is already running in this folder"
+
+
+def folder_state(root):
+    """Every entry under `root` by its relative name: its kind, and a file's bytes or a link's
+    target."""
+    state = {}
+    for directory, dirs, files in os.walk(root):
+        for name in dirs + files:
+            path = os.path.join(directory, name)
+            entry = os.path.relpath(path, root)
+            if os.path.islink(path):
+                state[entry] = ("link", os.readlink(path))
+            elif os.path.isdir(path):
+                state[entry] = ("directory", None)
+            elif os.path.isfile(path):
+                with open(path, "rb") as f:
+                    state[entry] = ("file", f.read())
+            else:
+                state[entry] = ("other", None)
+    return state
+
+
+def changes(before, after):
+    """What differs between two folder states, one line an entry; empty when nothing does."""
+    lines = [f"  gone: {e}" for e in sorted(before.keys() - after.keys())]
+    lines += [f"  new: {e} ({after[e][0]})" for e in sorted(after.keys() - before.keys())]
+    lines += [f"  changed: {e}" for e in sorted(before.keys() & after.keys()) if before[e] != after[e]]
+    return "\n".join(lines)
+
+
+def window_of(pid):
+    """A top-level window of the process `pid` on the accessibility bus."""
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is not None and app.get_process_id() == pid:
+            for child in app:
+                if child is not None:
+                    return child
+    return None
+
+
+def says(accessible, words):
+    """Whether the accessible or one of its descendants shows `words` as its name, description
+    or text."""
+    def shows(a):
+        if a is None:
+            return False
+        if words in (a.name or "") or words in (a.description or ""):
+            return True
+        try:
+            return words in text_of(a)
+        except NotImplementedError:
+            return False
+    return shows(accessible) or pyatspi.findDescendant(accessible, shows) is not None
+
+
+def second_copy(program):
+    wait_for("the first copy's window on the accessibility bus", find_window)
+    folder = os.getcwd()
+    before = folder_state(folder)
+    step(f"first copy's window is up; the folder holds {', '.join(sorted(before))}")
+    copy = subprocess.Popen([program], cwd=folder)
+    try:
+        def box_or_end():
+            if copy.poll() is not None:
+                raise SystemExit(f"FAIL: the second copy ended with status {copy.returncode} before "
+                                 "its message box was seen")
+            return window_of(copy.pid)
+        box = wait_for("the second copy's message box on the accessibility bus", box_or_end)
+        if box.name != WINDOW or box.getRole() not in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG):
+            raise SystemExit(f"FAIL: the second copy shows {box.name!r} as a {box.getRoleName()}, "
+                             f"not a message box titled {WINDOW!r}")
+        wait_for(f"the message box to say {HELD!r}", lambda: says(box, HELD))
+        step(f"second copy (process {copy.pid}) shows its message box ({box.getRoleName()}): "
+             "another copy runs")
+        ok = wait_for("the message box's OK button", lambda: find(box, "OK", pyatspi.ROLE_PUSH_BUTTON))
+        action, i = action_index(ok, "Press")
+        action.doAction(i)
+        wait_for("the second copy to end after OK", lambda: copy.poll() is not None)
+        if copy.returncode != 1:
+            raise SystemExit(f"FAIL: the second copy ended with status {copy.returncode}, not 1")
+        step("second copy ended with status 1 after OK")
+    finally:
+        if copy.poll() is None:
+            copy.send_signal(signal.SIGKILL)
+            copy.wait()
+    differences = changes(before, folder_state(folder))
+    if differences:
+        raise SystemExit(f"FAIL: the second copy changed the folder:\n{differences}")
+    step(f"PASS: the folder's {len(before)} entries are as they were, byte for byte")
+    return 0
+
+
 def main():
     global deadline
     parser = argparse.ArgumentParser()
     parser.add_argument("--timeout", type=float, default=30, help="limit of the whole check, seconds")
+    parser.add_argument("--second-copy", metavar="PROGRAM",
+                        help="check a second copy of PROGRAM started beside the running one instead")
     args = parser.parse_args()
     deadline = started + args.timeout
+    if args.second_copy:
+        return second_copy(args.second_copy)
     window = wait_for("the program's window on the accessibility bus", find_window)
     # The program asks which events have listeners when it joins the bus and again whenever a
     # listener is registered: register once it is there, or it may miss the registration.
