@@ -62,6 +62,11 @@ Folder::Folder() : Folder(QStringLiteral(".")) {}
 Folder::Folder(const QString &path)
 {
     fd = ::open(encoded(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+#ifdef O_PATH
+    // A folder this user may enter and write but not list still serves every call made in it.
+    if (fd < 0 && errno == EACCES)
+        fd = ::open(encoded(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+#endif
     if (fd < 0)
         folderError = qt_error_string(errno);
 }
