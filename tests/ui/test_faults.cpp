@@ -516,10 +516,11 @@ private slots:
         QCOMPARE(fileBytes(kLog), before.value(kLog));
         QCOMPARE(fileBytes(QStringLiteral("DOVLIP.dat")), QByteArray("\"kept\",\"Default\"\r\n"));
         QVERIFY(fileBytes(QStringLiteral(" One_12 21 2002.mpg")).startsWith(kPackHeader));
-        // The held file could not be opened, so its name looked free; the rename refused to
-        // replace it and the recording stayed under its recorder name.
-        QVERIFY(fileBytes(QStringLiteral("2.mpg")).startsWith(kPackHeader));
-        QVERIFY(allMessages().contains(QStringLiteral("\"2.mpg\"")));
+        // The held file cannot be opened, but its name is in use all the same: the recording
+        // steps to the next name.
+        QVERIFY(fileBytes(QStringLiteral(" Two_12 21 2002_01.mpg")).startsWith(kPackHeader));
+        QVERIFY(!QFileInfo::exists(QStringLiteral("2.mpg")));
+        QVERIFY(!allMessages().contains(QStringLiteral("\"2.mpg\"")));
         QVERIFY(!allMessages().contains(QStringLiteral("\"1.mpg\"")));
         QCOMPARE(seen.messages.filter(kLog).size(), 2); // once for Extract, once for Exit
         QVERIFY(allMessages().contains(QStringLiteral("DOVLIP.dat")));
