@@ -2,7 +2,6 @@
 
 #include "textreader.h"
 
-#include <QFile>
 
 namespace session {
 
@@ -71,22 +70,31 @@ QByteArrayList attention(const QByteArray &what)
 
 bool appendRecords(const QByteArrayList &lines, FileFailure *failure)
 {
-    QFile file;
-    if (!Folder().open(file, kLogFile, QIODevice::WriteOnly | QIODevice::Append, failure))
-        return false;
     QByteArray bytes;
     for (const QByteArray &line : lines)
         bytes += line + "\r\n";
-    if (file.write(bytes) != bytes.size()) {
-        failure->error = file.errorString();
-        return false;
+    // One write for the group, taken back whole when it cannot be written whole: the log never
+    // ends in part of a record.
+    return Folder().appendWhole(kLogFile, bytes, failure);
+}
+
+std::optional<CutOffPull> cutOffPull(const QByteArrayList &records)
+{
+    static const QByteArray header = records::sessionHeader("", "").trimmed() + ' ';
+    static const QByteArray started = "  Started:  ", finished = " Finished:  ";
+    QByteArray date;
+    std::optional<CutOffPull> pending;
+    for (const QByteArray &record : records) {
+        if (record.startsWith(header)) {
+            date = record.mid(header.size(), 10);
+            pending.reset();
+        } else if (const qsizetype at = record.lastIndexOf(started); at >= 0) {
+            pending = CutOffPull{record.left(at), date, record.mid(at + started.size(), 8)};
+        } else if (record.contains(finished) || record == records::sessionEndRecord()) {
+            pending.reset();
+        }
     }
-    file.close();
-    if (file.error() != QFileDevice::NoError) {
-        failure->error = file.errorString();
-        return false;
-    }
-    return true;
+    return pending;
 }
 
 QByteArrayList readAllRecords(bool *opened)

@@ -4,6 +4,8 @@
 #include <QByteArrayList>
 #include <QString>
 
+#include <optional>
+
 #include "ownfiles.h"
 #include "folder.h"
 
@@ -36,10 +38,21 @@ QByteArrayList programExit();
 QByteArrayList attention(const QByteArray &what);
 } // namespace groups
 
-// Opens the log for appending (creating it when missing), writes the lines, closes it. On
-// failure returns false with the reason in `failure`: a link or another entry in the log's
+// Opens the log for appending (creating it when missing), writes the lines with one write,
+// closes it. On failure returns false with the system's reason in `failure`, and the log is as
+// it was: a group written in part is cut off again, and a link or another entry in the log's
 // place is refused and nothing is written through it.
 bool appendRecords(const QByteArrayList &lines, FileFailure *failure);
+
+// The pull a run was in when it was cut off: the log's last session has a started record with
+// no finished record after it.
+struct CutOffPull
+{
+    QByteArray target; // the name the recording was to be saved under
+    QByteArray date;   // the session's date text
+    QByteArray time;   // the started record's time text
+};
+std::optional<CutOffPull> cutOffPull(const QByteArrayList &records);
 
 // Every line of the log, without line ends. `opened` tells whether it could be read as a plain
 // file.

@@ -11,6 +11,7 @@
 // relative to a descriptor of the folder, folder_win.cpp with handles that never follow a
 // reparse point.
 #include <QDateTime>
+#include <QTimeZone>
 #include <QFile>
 #include <QString>
 
@@ -79,6 +80,13 @@ public:
     // Opens a plain file: ReadOnly, or WriteOnly | Append (created when missing). A link or any
     // other entry is refused with `failure->found` saying which.
     bool open(QFile &file, const QString &name, QIODevice::OpenMode mode, FileFailure *failure) const;
+
+    // Appends `bytes` to a plain file (created when missing) with one write, or not at all: a
+    // write cut short, by a full disk for one, is taken back by cutting the file to its length
+    // before, so the file never ends in part of what was written. A link or any other entry is
+    // refused, as open() refuses. The reason is always the system's: a write that stops short
+    // without one is taken for a full disk.
+    bool appendWhole(const QString &name, const QByteArray &bytes, FileFailure *failure) const;
 
     // The whole of a plain file (at most `maxBytes` of it when that is not negative), or nothing
     // with the reason in `failure`, as open() refuses.

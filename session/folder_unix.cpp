@@ -89,7 +89,7 @@ EntryInfo Folder::look(const QString &name) const
     info.kind = kindOf(status.st_mode);
     info.folder = S_ISDIR(status.st_mode);
     info.size = status.st_size;
-    info.modified = QDateTime::fromSecsSinceEpoch(status.st_mtime, Qt::UTC);
+    info.modified = QDateTime::fromSecsSinceEpoch(status.st_mtime, QTimeZone::utc());
     return info;
 }
 
@@ -142,6 +142,27 @@ bool Folder::open(QFile &file, const QString &name, QIODevice::OpenMode mode, Fi
         return false;
     }
     return true;
+}
+
+bool Folder::appendWhole(const QString &name, const QByteArray &bytes, FileFailure *failure) const
+{
+    QFile file;
+    if (!open(file, name, QIODevice::WriteOnly | QIODevice::Append, failure))
+        return false;
+    const int handle = file.handle();
+    struct stat status;
+    if (::fstat(handle, &status) != 0) {
+        failure->error = qt_error_string(errno);
+        return false;
+    }
+    if (writeAll(handle, bytes))
+        return true;
+    const int reason = errno;
+    // Cut back to the length before, so that the next write starts on a line of its own.
+    while (::ftruncate(handle, status.st_size) != 0 && errno == EINTR) {
+    }
+    failure->error = qt_error_string(reason);
+    return false;
 }
 
 bool Folder::remove(const QString &name, QString *error) const

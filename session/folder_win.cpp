@@ -57,7 +57,7 @@ QDateTime fromFileTime(const FILETIME &time)
     // Steps of 100 ns since 1601-01-01 UTC.
     constexpr qint64 msecsFrom1601To1970 = Q_INT64_C(11644473600000);
     const qint64 ticks = qint64((quint64(time.dwHighDateTime) << 32) | time.dwLowDateTime);
-    return QDateTime::fromMSecsSinceEpoch(ticks / 10000 - msecsFrom1601To1970, Qt::UTC);
+    return QDateTime::fromMSecsSinceEpoch(ticks / 10000 - msecsFrom1601To1970, QTimeZone::utc());
 }
 
 // What an opened handle is: its type, and the attributes of what it opened (the link itself,
@@ -207,6 +207,28 @@ bool Folder::open(QFile &file, const QString &name, QIODevice::OpenMode mode, Fi
         return false;
     }
     return true;
+}
+
+bool Folder::appendWhole(const QString &name, const QByteArray &bytes, FileFailure *failure) const
+{
+    QFile file;
+    if (!open(file, name, QIODevice::WriteOnly | QIODevice::Append, failure))
+        return false;
+    const HANDLE handle = HANDLE(_get_osfhandle(file.handle()));
+    LARGE_INTEGER before;
+    LARGE_INTEGER end{};
+    if (!GetFileSizeEx(handle, &before) || !SetFilePointerEx(handle, end, nullptr, FILE_END)) {
+        failure->error = lastError();
+        return false;
+    }
+    if (writeAll(handle, bytes))
+        return true;
+    const DWORD reason = GetLastError();
+    // Cut back to the length before, so that the next write starts on a line of its own.
+    if (SetFilePointerEx(handle, before, nullptr, FILE_BEGIN))
+        SetEndOfFile(handle);
+    failure->error = qt_error_string(int(reason));
+    return false;
 }
 
 bool Folder::remove(const QString &name, QString *error) const

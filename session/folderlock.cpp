@@ -120,6 +120,7 @@ static FolderLockResult judgeWhatIsThere(const Folder &dir, FolderLockResult res
         result.outcome = FolderLockOutcome::CannotBeMade;
         result.reason = error;
     }
+    result.tookOver = true;
     return result;
 }
 
@@ -147,6 +148,7 @@ FolderLockResult FolderLock::take()
             return there;
         if (file.tryLock(0)) {
             result.outcome = FolderLockOutcome::Locked;
+            result.tookOver = there.tookOver;
             return result;
         }
         if (file.error() != QLockFile::LockFailedError) {

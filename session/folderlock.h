@@ -40,6 +40,7 @@ struct FolderLockResult
     QString reason;
     QString detail;
     LockHolder holder; // HeldByAnotherCopy, HeldElsewhere: as the lock file names it
+    bool tookOver = false; // Locked: a stale lock of a copy that did not end normally was removed
 
     // Whether this copy must end: only a folder where nothing can be written is run without the
     // lock, since no other copy can write there either.

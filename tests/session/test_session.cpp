@@ -592,15 +592,91 @@ private slots:
         QCOMPARE(lines.size(), 5);
         QCOMPARE(lines.at(3), QByteArray(" "));
     }
-    void appendRecords_failureGivesReason()
+    // A run cut off mid-pull leaves a started record with no finished record after it in the
+    // log's last session; nothing else counts as cut off.
+    void cutOffPull_data()
     {
-        QVERIFY(QDir().mkdir(session::kLogFile));
+        QTest::addColumn<QByteArrayList>("records");
+        QTest::addColumn<QByteArray>("target"); // empty: none cut off
+        using namespace session::records;
+        const QByteArray a = " A_12 21 2002.mpg", b = " B  Started:  x_12 21 2002.mpg";
+        const QByteArrayList start{sessionHeader("12-21-2002", "20:15:03"), sessionSpacer()};
+        QTest::newRow("empty log") << QByteArrayList() << QByteArray();
+        QTest::newRow("whole session") << (start + QByteArrayList{startedRecord(a, "20:15:04", "Default"),
+                                           finishedRecord(a, "20:30:00"), blankRecord(), blankRecord(),
+                                           sessionEndRecord()})
+                                       << QByteArray();
+        QTest::newRow("cut off mid-pull") << (start + QByteArrayList{startedRecord(a, "20:15:04", "Default")}) << a;
+        QTest::newRow("cut off after a finished pull, before the next")
+            << (start + QByteArrayList{startedRecord(a, "20:15:04", "Default"), finishedRecord(a, "20:30:00"),
+                                       blankRecord()})
+            << QByteArray();
+        QTest::newRow("a title holding the record's own words")
+            << (start + QByteArrayList{startedRecord(b, "20:15:04", "07")}) << b;
+        QTest::newRow("an earlier session cut off, the last whole")
+            << (start + QByteArrayList{startedRecord(a, "20:15:04", "Default")} + start
+                + QByteArrayList{blankRecord(), sessionEndRecord(), exitRecord()})
+            << QByteArray();
+    }
+    void cutOffPull()
+    {
+        QFETCH(QByteArrayList, records);
+        QFETCH(QByteArray, target);
+        const std::optional<session::CutOffPull> cut = session::cutOffPull(records);
+        QCOMPARE(cut.has_value(), !target.isEmpty());
+        if (cut) {
+            QCOMPARE(cut->target, target);
+            QCOMPARE(cut->date, QByteArray("12-21-2002"));
+            QCOMPARE(cut->time, QByteArray("20:15:04"));
+        }
+    }
+
+    // A group of records that cannot be written whole is not written at all: the log keeps
+    // only whole records, and the reason is the system's.
+    void appendRecords_failureLeavesWholeRecords_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a folder in the log's place") << QStringLiteral("folder") << QString();
+#ifndef Q_OS_WIN
+        // A file-size limit stops the write part way, as a full disk does.
+        QTest::newRow("stopped inside the group") << QStringLiteral("limitInside") << QStringLiteral("File too large");
+        QTest::newRow("stopped at the group's start") << QStringLiteral("limitAtStart") << QStringLiteral("File too large");
+#endif
+    }
+    void appendRecords_failureLeavesWholeRecords()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, reason);
         session::FileFailure error;
-        QVERIFY(!session::appendRecords(session::groups::sessionEnd(), &error));
-        QCOMPARE(int(error.found), int(session::Entry::Other));
-        bool opened = true;
-        QVERIFY(session::readAllRecords(&opened).isEmpty());
-        QVERIFY(!opened);
+        bool written = true;
+        if (fault == QLatin1String("folder")) {
+            QVERIFY(QDir().mkdir(session::kLogFile));
+            written = session::appendRecords(session::groups::sessionEnd(), &error);
+            QCOMPARE(int(error.found), int(session::Entry::Other));
+        } else {
+#ifndef Q_OS_WIN
+            QVERIFY(session::appendRecords(session::groups::logStart("01-02-2003"), &error));
+            const QByteArray before = readBytes(session::kLogFile);
+            {
+                FileSizeLimit limit(rlim_t(before.size()) + (fault == QLatin1String("limitInside") ? 20 : 0));
+                QVERIFY(limit.ok);
+                written = session::appendRecords(
+                    session::groups::started(" Casablanca_12 21 2002.mpg", "20:15:03", "Default"), &error);
+            }
+            QCOMPARE(readBytes(session::kLogFile), before);
+            // The next group starts on a line of its own.
+            QVERIFY(session::appendRecords(session::groups::sessionEnd(), &error));
+            QCOMPARE(readBytes(session::kLogFile), before + " \r\nEnd of Download Session \r\n");
+#endif
+        }
+        QVERIFY(!written);
+        QVERIFY2(error.error.contains(reason), qPrintable(error.error));
+        if (fault == QLatin1String("folder")) {
+            bool opened = true;
+            QVERIFY(session::readAllRecords(&opened).isEmpty());
+            QVERIFY(!opened);
+        }
     }
 
 #ifdef Q_OS_WIN
