@@ -61,6 +61,7 @@ RunResult runAndWait(const QByteArray &commandLine)
     const Resolved resolved = resolveProgram(program);
     if (resolved.path.isEmpty()) {
         result.error = describe(program, resolved.error);
+        result.notFound = true;
         return result;
     }
     result = platform::startAndWait(resolved.path, line);

@@ -15,6 +15,7 @@ struct RunResult
     // It counts as crashed, and `error` says why the wait failed.
     bool endedByProgram = false;
     bool mayStillRun = false; // it was started, but its end could not be awaited
+    bool notFound = false;    // no runnable program of its name in the folder nor on the search path
     QString error;            // the system's description when it could not be started or awaited
 
     // Started, but ended with a failure status, crashed or was ended by this program.

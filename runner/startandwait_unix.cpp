@@ -4,6 +4,11 @@
 #include <QProcess>
 
 #include <cerrno>
+#include <csignal>
+#include <unistd.h>
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+#endif
 
 namespace runner::platform {
 
@@ -40,6 +45,17 @@ RunResult startAndWait(const QString &path, const QString &commandLine)
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
+#ifdef Q_OS_LINUX
+    // The tool never outlives the program: it is killed when the program ends, however it ends,
+    // so nothing is written into the folder once the program's lock is gone. A program that
+    // ended before the child asked for that has another parent by then: the child ends at once.
+    const pid_t parent = ::getpid();
+    process.setChildProcessModifier([parent] {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127);
+    });
+#endif
 
     process.start(QIODevice::NotOpen);
     if (!process.waitForStarted(-1)) {

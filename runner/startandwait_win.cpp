@@ -147,6 +147,18 @@ RunResult startAndWait(const QString &path, const QString &commandLine)
         return notStarted(GetLastError());
     const Handle owned(process.hProcess);
     const Handle thread(process.hThread);
+    // The tool never outlives the program: it runs in a job that ends it when the job's last
+    // handle closes, which the system does when the program ends, however it ends. The handle
+    // is not inherited, so the tool cannot keep the job open.
+    const Handle job(CreateJobObjectW(nullptr, nullptr));
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!job || !SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits)
+        || !AssignProcessToJobObject(job.get(), process.hProcess)) {
+        const DWORD error = GetLastError();
+        TerminateProcess(process.hProcess, ERROR_PROCESS_ABORTED);
+        return notStarted(error);
+    }
     if (ResumeThread(process.hThread) == DWORD(-1)) {
         const DWORD error = GetLastError();
         TerminateProcess(process.hProcess, ERROR_PROCESS_ABORTED);

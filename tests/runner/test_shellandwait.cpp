@@ -5,6 +5,7 @@
 #include "workdir.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QTest>
 
 #include <memory>
@@ -89,6 +90,7 @@ private slots:
     void toolNameForms_data();
     void toolNameForms();
     void waitsForTheEnd();
+    void programEndsMidRun_toolEndsWithIt();
 #ifndef Q_OS_WIN
     void waitsPastQtsDefaultLimit();
 #endif
@@ -148,6 +150,27 @@ void TestShellAndWait::cleanup()
     qputenv("PATH", path_);
     qunsetenv("DOVREL_PROBE");
     work_.reset();
+}
+
+// A program killed while its tool runs takes the tool along: nothing is written into the folder
+// after the program is gone.
+void TestShellAndWait::programEndsMidRun_toolEndsWithIt()
+{
+    probe(work_->path(), QStringLiteral("LongTool"));
+    QProcess program;
+    program.setWorkingDirectory(work_->path());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DOVREL_PROBE"), QStringLiteral("where;sleep 1500;copy ran-from late"));
+    program.setProcessEnvironment(environment);
+    program.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(RUNNER_PARENT)),
+                  {QStringLiteral("LongTool 192.168.0.20 -e 1.mpg")});
+    QVERIFY(program.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(QStringLiteral("ran-from")), 30000); // the tool runs
+    program.kill();
+    QVERIFY(program.waitForFinished());
+    // Past the moment the tool would have written had it lived on.
+    QTest::qWait(3000);
+    QVERIFY(!QFileInfo::exists(QStringLiteral("late")));
 }
 
 void TestShellAndWait::probe(const QString &dir, const QString &name)

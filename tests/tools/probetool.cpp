@@ -7,6 +7,7 @@
 //                     unhandled exception of that code (the access violation 0xC0000005 when
 //                     none is given), without a debugger or error box
 //   kill              ends killed by SIGKILL (Linux; on Windows as "crash")
+//   sleep <ms>        waits that long
 //   input             reads standard input to its end, writes the byte count to "input-bytes"
 //   output            writes 256 KiB to standard output and to standard error, then "output-done"
 //   window            (Windows) writes to "window-show" how its starter asks it to show its
@@ -20,6 +21,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -146,6 +148,10 @@ int main()
             writeToHandle(number(value));
             std::ofstream("handle-tried", std::ios::binary) << "yes\n";
 #endif
+        } else if (verb == "sleep") {
+            std::string ms;
+            words >> ms;
+            std::this_thread::sleep_for(std::chrono::milliseconds(number(ms)));
         } else if (verb == "kill") {
 #ifndef _WIN32
             std::raise(SIGKILL);
