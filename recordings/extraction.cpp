@@ -140,6 +140,17 @@ SaveOutcome saveRecording(const QByteArray &recorderFile, const QByteArray &targ
         return outcome;
     }
     outcome.emptyFile = left.kind == session::Entry::PlainFile && left.size == 0;
+    if (outcome.emptyFile) {
+        QString error;
+        if (folder.remove(from, &error)) {
+            outcome.fate = SaveOutcome::EmptyRemoved;
+            outcome.liesAs.clear();
+        } else {
+            outcome.fate = SaveOutcome::NotRenamed;
+            outcome.renameError = error;
+        }
+        return outcome;
+    }
     // A recording the recorder already named as its target needs no rename.
     if (recorderFile == target)
         return outcome;

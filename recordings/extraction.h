@@ -54,9 +54,9 @@ struct ToolEnd
 // What became of a recording that was handed to the tool.
 struct SaveOutcome
 {
-    enum Fate { Saved, EndNotSeen, NoFile, NotRenamed };
+    enum Fate { Saved, EndNotSeen, NoFile, NotRenamed, EmptyRemoved };
     Fate fate = Saved;
-    bool emptyFile = false;   // the tool left an empty file
+    bool emptyFile = false;   // the tool left an empty file (removed unless NotRenamed)
     bool targetTaken = false; // NotRenamed: a file of the target name is there
     QString renameError;      // NotRenamed otherwise: the system's reason
     QByteArray liesAs;        // the file's name in the folder now; empty when there is none
@@ -68,7 +68,9 @@ struct SaveOutcome
 };
 
 // Gives the file the tool left under the recorder's name its target name; an existing file is
-// never replaced. A file whose tool's end was not seen is left where it is.
+// never replaced. A file whose tool's end was not seen is left where it is. An empty file is no
+// recording: it never gets a show's name, and is removed (the pull check made sure nothing of
+// its name was there before the tool ran).
 SaveOutcome saveRecording(const QByteArray &recorderFile, const QByteArray &target,
                           const ToolEnd &tool);
 

@@ -231,6 +231,20 @@ Form1::FetchedGuide Form1::fetchGuide()
         guide.whyNot = stillRunning(QStringLiteral("PShell.exe"));
         return guide;
     }
+    // A tool that is not there is the cause, whatever the address.
+    QStringList missing;
+    if (fetch.notFound)
+        missing << QStringLiteral("ReplayPC");
+    if (convert.notFound)
+        missing << QStringLiteral("PShell.exe");
+    if (!missing.isEmpty()) {
+        guide.whyNot = tr("No guide can be fetched without the recorder's tools: %1 could not be found "
+                          "or run in the folder \"%2\" (nor on the search path). The tools belong "
+                          "beside the program, in the folder it is started in; put them there, then "
+                          "try again.")
+                           .arg(missing.join(tr(" and ")), QDir::toNativeSeparators(QDir::currentPath()));
+        return guide;
+    }
     guide.failures = toolFailures({{QStringLiteral("ReplayPC"), fetch},
                                    {QStringLiteral("PShell.exe"), convert}});
     session::FileFailure failure;
@@ -430,6 +444,11 @@ QString Form1::fateText(const recordings::SaveOutcome &saved, const recordings::
                   "folder.")
             .arg(quoted(target), quoted(recorderFile),
                  toolFailure.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(toolFailure));
+    case recordings::SaveOutcome::EmptyRemoved:
+        return tr("was not saved as %1: ReplayPC left an empty file%2, which was removed; nothing of "
+                  "it lies in the folder.")
+            .arg(quoted(target),
+                 toolFailure.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(toolFailure));
     case recordings::SaveOutcome::NotRenamed: {
         const QString reason = saved.targetTaken ? tr("%1 already exists").arg(quoted(target))
                                                  : saved.renameError;
@@ -547,9 +566,15 @@ void Form1::setPointer(Pointer pointer)
 void Form1::appendLog(const QByteArrayList &records)
 {
     session::FileFailure failure;
-    if (!session::appendRecords(records, &failure) && logProblem.isEmpty())
-        logProblem = tr("The activity log \"%1\" could not be written: %2")
-                         .arg(session::kLogFile, fileFailureText(failure));
+    if (session::appendRecords(records, &failure))
+        return;
+    const QString reason = fileFailureText(failure);
+    if (logProblem.isEmpty())
+        logProblem = tr("The activity log \"%1\" could not be written: %2. The first record it lacks "
+                        "is \"%3\".")
+                         .arg(session::kLogFile, reason, text::toUnicode(records.value(0)).trimmed());
+    else if (!logProblem.contains(reason))
+        logProblem += u' ' + tr("Later also: %1.").arg(reason);
 }
 
 // At most one message per handling, shown when the handling has done its work.

@@ -93,7 +93,8 @@ private:
     std::unique_ptr<WindowServices> services;
     session::SessionState state;
     QPointer<Form2> logView;
-    QString logProblem;     // the first failed log write of the current handling
+    QString logProblem;     // the failed log writes of the current handling: the first, and why
+                            // later ones failed where the reason differs
     QStringList notSaved;   // recordings of the current session not saved cleanly under their names
 
     QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5, *Text6, *Text7, *Text9, *IPAddress;

@@ -358,10 +358,13 @@ private slots:
             << QByteArray("partial") << QStringLiteral("ReplayPC ended with failure status 3") << false;
         QTest::newRow("crash after part of the file")
             << QByteArray("crash") << QStringLiteral("ReplayPC crashed") << false;
-        QTest::newRow("empty file") << QByteArray("empty") << QStringLiteral("ReplayPC left an empty file")
-                                    << false;
         QTest::newRow("failure status, not renamed")
             << QByteArray("partial") << QStringLiteral("ReplayPC ended with failure status 3") << true;
+        // An empty file is no recording: it never takes the show's name, nor stays.
+        QTest::newRow("empty file") << QByteArray("empty") << QStringLiteral("ReplayPC left an empty file, which was removed")
+                                    << false;
+        QTest::newRow("empty file, every name taken")
+            << QByteArray("empty") << QStringLiteral("ReplayPC left an empty file, which was removed") << true;
     }
     void toolEndsBadly_listedWhereItLies()
     {
@@ -381,23 +384,26 @@ private slots:
         clickButton(form.get(), "Extract");
 
         verifyNothingLost();
-        const QString liesAs = targetsTaken ? QStringLiteral("bad.mpg") : target;
-        QVERIFY(QFileInfo::exists(liesAs));
-        QCOMPARE(QFileInfo::exists(QStringLiteral("bad.mpg")), targetsTaken);
+        const bool empty = fault == "empty";
+        const QString liesAs = empty ? QString() : targetsTaken ? QStringLiteral("bad.mpg") : target;
+        QCOMPARE(QFileInfo::exists(target), targetsTaken || !empty); // the user's, or the recording
+        QCOMPARE(QFileInfo::exists(QStringLiteral("bad.mpg")), !empty && targetsTaken);
         QVERIFY(fileBytes(QStringLiteral(" Good_12 21 2002.mpg")).startsWith(kPackHeader));
         // Logged as every recording is, a started and a finished record, then what became of it.
         const QByteArray added = fileBytes(kLog).mid(logBefore.size());
-        QCOMPARE(added.count("Bad_12 21 2002"), targetsTaken ? 4 : 3); // "not saved as" names it twice
+        QCOMPARE(added.count("Bad_12 21 2002"), targetsTaken && !empty ? 4 : 3); // "not saved as" names it twice
         verifyLogSaysWhatTheMessageSays(logBefore);
         QCOMPARE(seen.messages.size(), 1);
         const QString message = allMessages();
         QVERIFY2(message.contains(why), qPrintable(message));
         QVERIFY2(message.contains(QStringLiteral("Bad, recorded 12/21/2002 (recorder file \"bad.mpg\")"))
-                     && message.contains(QStringLiteral("may be incomplete")),
+                     && message.contains(QStringLiteral("may be incomplete")) != empty,
                  qPrintable(message));
-        QVERIFY2(message.contains(QStringLiteral("lies in the folder as \"%1\"").arg(liesAs)), qPrintable(message));
+        QVERIFY2(message.contains(empty ? QStringLiteral("nothing of it lies in the folder")
+                                        : QStringLiteral("lies in the folder as \"%1\"").arg(liesAs)),
+                 qPrintable(message));
         // Saved under its name: nothing in the message, its heading included, says otherwise.
-        if (!targetsTaken)
+        if (!targetsTaken && !empty)
             QVERIFY2(!message.contains(QStringLiteral("not saved"), Qt::CaseInsensitive)
                          && !message.contains(QStringLiteral("not every"), Qt::CaseInsensitive),
                      qPrintable(message));
@@ -486,6 +492,11 @@ private slots:
         QCOMPARE(fileBytes(kLog), before.value(kLog));
         QCOMPARE(seen.messages.size(), 1);
         QVERIFY(seen.messages.first().contains(kLog));
+        // It names the first record the log lacks, and the reason once.
+        QVERIFY2(seen.messages.first().contains(QStringLiteral("Permission denied. The first record it lacks is "
+                                                               "\"DOVLGuide 1.3 log for ")),
+                 qPrintable(seen.messages.first()));
+        QCOMPARE(seen.messages.first().count(QStringLiteral("Permission denied")), 1);
         // The session went on: both recordings were saved.
         QVERIFY(QFileInfo::exists(QStringLiteral(" One_12 21 2002.mpg")));
         QVERIFY(QFileInfo::exists(QStringLiteral(" Two_12 21 2002.mpg")));
