@@ -30,6 +30,12 @@ int main(int argc, char *argv[])
         if (locked.endsProgram())
             return 1;
     }
+    // A copy that did not end normally may have been cut off mid-pull: said once, here.
+    if (locked.tookOver) {
+        bool opened = false;
+        if (const auto cut = session::cutOffPull(session::readAllRecords(&opened)))
+            ui::SystemServices().message(nullptr, ui::cutOffMessage(*cut));
+    }
 
     ui::Form1 form;
     form.show();

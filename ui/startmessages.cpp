@@ -1,5 +1,6 @@
 #include "startmessages.h"
 
+#include "codepage.h"
 #include "ownfiles.h"
 
 #include <QCoreApplication>
@@ -64,6 +65,16 @@ QString folderLockMessage(const session::FolderLockResult &lock)
     return tr("The folder %1 cannot be written (%2): recordings, the log and the settings cannot be "
               "saved there.")
         .arg(folder, lock.reason);
+}
+
+QString cutOffMessage(const session::CutOffPull &cut)
+{
+    return tr("The program's last run in this folder did not end normally: it was pulling the "
+              "recording to be saved as \"%1\", started %2 at %3, when it was cut off. Whatever "
+              "ReplayPC wrote of it may lie in the folder under the recorder's file name, "
+              "incomplete; the activity log \"%4\" has no finished record for it.")
+        .arg(text::toUnicode(cut.target), text::toUnicode(cut.date), text::toUnicode(cut.time),
+             session::kLogFile);
 }
 
 } // namespace ui

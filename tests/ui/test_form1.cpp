@@ -442,6 +442,9 @@ private slots:
                 QCOMPARE(fileBytes(kLock), before);
         }
         // A stuck lock names its file, so that the user can delete it.
+        // Taking over a stale lock is reported, so that start-up can name a pull it cut off.
+        QCOMPARE(result.tookOver, QStringList({QStringLiteral("killed"), QStringLiteral("emptyOld"),
+                                               QStringLiteral("garbledOld")}).contains(holder));
         using Outcome = session::FolderLockOutcome;
         if (outcome == int(Outcome::HeldByAnotherCopy) || outcome == int(Outcome::HeldElsewhere))
             QVERIFY2(message.contains(QDir::toNativeSeparators(lockPath)), qPrintable(message));
