@@ -78,7 +78,7 @@ The program runs on the virtual display $DISPLAY (no display was found); its scr
 $PWD/screen.png. Take another picture with
     DISPLAY=$DISPLAY import -window root $PWD/screen.png
 and steer it with xdotool; for example Get Guide is clicked by
-    DISPLAY=$DISPLAY xdotool search --name '^Dovrel Mpeg Utility\$' mousemove --window %1 96 420 click 1
+    DISPLAY=$DISPLAY xdotool search --onlyvisible --name '^Dovrel Mpeg Utility\$' mousemove --window %1 96 420 click 1
 Stop it with Ctrl+C.
 TEXT
 wait "$program"
