@@ -6,6 +6,8 @@
 #include "textreader.h"
 
 #include <array>
+#include <cmath>
+#include <limits>
 
 namespace recordings {
 
@@ -165,6 +167,26 @@ SaveOutcome saveRecording(const QByteArray &recorderFile, const QByteArray &targ
     }
     outcome.liesAs = target;
     return outcome;
+}
+
+SpaceCheck checkSpace(std::optional<qint64> freeBytes, double estimatedBytes)
+{
+    SpaceCheck check;
+    if (!freeBytes)
+        return check;
+    check.freeBytes = *freeBytes;
+    if (diskFull(freeBytes)) {
+        check.verdict = SpaceCheck::DiskFull;
+        return check;
+    }
+    // A size that is not a positive number of bytes is not known: nothing to compare.
+    if (!(estimatedBytes > 0))
+        return check;
+    const double needed = estimatedBytes + double(kSpaceReserve);
+    check.neededBytes = needed >= 9e18 ? std::numeric_limits<qint64>::max() : qint64(std::ceil(needed));
+    if (check.neededBytes > check.freeBytes)
+        check.verdict = SpaceCheck::TooLarge;
+    return check;
 }
 
 } // namespace recordings

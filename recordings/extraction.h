@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace recordings {
 
@@ -44,11 +45,30 @@ struct PullCheck
 PullCheck checkPull(const QByteArray &recorderFileName,
                     const std::function<bool(const QByteArray &)> &taken);
 
+// Free space kept back on the folder's disk for the activity log and the settings: a night's
+// records are a few tens of kilobytes, the settings less than one.
+constexpr qint64 kSpaceReserve = 1024 * 1024;
+
+// Whether the folder's disk has room for a recording: its estimated size plus the reserve. An
+// unknown free space, or an unknown size (0), is no reason to refuse.
+struct SpaceCheck
+{
+    enum Verdict { Fits, TooLarge, DiskFull };
+    Verdict verdict = Fits;
+    qint64 freeBytes = 0;
+    qint64 neededBytes = 0; // the estimate plus the reserve
+};
+SpaceCheck checkSpace(std::optional<qint64> freeBytes, double estimatedBytes);
+
+// The disk counts as full once less than the reserve is free.
+inline bool diskFull(std::optional<qint64> freeBytes) { return freeBytes && *freeBytes < kSpaceReserve; }
+
 // How the tool's run for a recording ended, as far as its file is concerned.
 struct ToolEnd
 {
     bool seen = true;    // its end was awaited; else it may still be writing
     bool failed = false; // it ended with a failure status or crashed
+    bool diskFull = false; // the folder's disk was full when it ended
 };
 
 // What became of a recording that was handed to the tool.
@@ -63,7 +83,7 @@ struct SaveOutcome
 
     bool mayBeIncomplete(const ToolEnd &tool) const
     {
-        return (fate == Saved || fate == NotRenamed) && (tool.failed || emptyFile);
+        return (fate == Saved || fate == NotRenamed) && (tool.failed || tool.diskFull || emptyFile);
     }
 };
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows build, from this Debian machine: cross-builds the program, the recorder simulator
 # and every test program for 64-bit Windows (warnings are errors), runs the test suite under
-# Wine, packs dist/dovrel-mpeg-utility-<version>-win64.zip and takes the Windows picture
+# Wine, packs dist/dovrel-mpeg-utility-<version>-win64-qt<Qt version>.zip and takes the Windows picture
 # dist/main-window-windows.png under Wine and Xvfb (with --renew-docs, docs/ gets it too). Run as
 # root on Debian 12 or 13.
 #
@@ -31,7 +31,7 @@ packages=(
   fonts-urw-base35
   xvfb xauth xdotool imagemagick
   zip unzip xz-utils
-  locales
+  locales mount util-linux
 )
 bash scripts/packages.sh "${packages[@]}"
 # test_extract_cp1251 runs under Wine with a Russian locale, from which Wine takes the ANSI code
@@ -78,6 +78,7 @@ end_wine() {
   for p in "${wine_prefixes[@]}"; do
     if [ -d "$p" ]; then WINEPREFIX="$p" wineserver -k >/dev/null 2>&1 || true; fi
   done
+  if [ -n "${small_disk:-}" ] && mountpoint -q "$small_disk"; then umount "$small_disk" || true; fi
 }
 trap end_wine EXIT
 trap 'exit 130' INT
@@ -172,6 +173,16 @@ check_version_resource() {
 check_version_resource "$build/app/dovrel-mpeg-utility.exe"
 
 echo "== tests under Wine =="
+# A small file system of its own, mounted here where the wineserver sees it (a program under Wine
+# cannot mount one), lets the tests fill a disk for real; without the right to mount, those rows
+# are skipped and say why.
+small_disk=$build/small-disk
+mkdir -p "$small_disk"
+mountpoint -q "$small_disk" && umount "$small_disk"
+if mount -t tmpfs -o size=256k dovrel-test "$small_disk" 2>/dev/null; then
+  DOVREL_SMALL_DISK=$(winpath "$small_disk")
+  export DOVREL_SMALL_DISK
+fi
 # Most tests draw offscreen; the header and accessibility tests use real windows on this display,
 # large enough for the main window at twice its size.
 # The Wine session (the server and Wine's own services and desktop) is started before the tests,
@@ -185,7 +196,8 @@ xvfb-run -a -s "-screen 0 2560x1600x24" bash -c '
 WINEPREFIX="$prefix" wineserver -k || true
 
 echo "== package =="
-name=dovrel-mpeg-utility-$version-win64
+# The Qt line is in the name: the zips made on Debian 12 and 13 cannot be mixed up.
+name=dovrel-mpeg-utility-$version-win64-qt$qt_version
 stage=$build/stage/$name
 rm -rf "$build/stage" && mkdir -p "$stage/platforms" "$stage/styles" "$stage/demo"
 cp "$build/app/dovrel-mpeg-utility.exe" "$stage/"

@@ -109,6 +109,10 @@ public:
     // making one tells: permissions, a read-only mount and root's rights all play a part.
     QString writeProblem() const;
 
+    // The bytes this user may still write on the folder's disk, asked of the folder itself; none
+    // when the system does not say.
+    std::optional<qint64> freeSpace() const;
+
     // For tests: the first way renames try, so that the fallbacks of file systems that refuse
     // the first ways run here too. Exclusive is the program's own setting.
     static void setFirstRenameWay(NoReplaceWay way);

@@ -7,8 +7,10 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <limits>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace session {
@@ -283,6 +285,15 @@ QString Folder::writeProblem() const
     ::close(file);
     ::unlinkat(fd, scratch.constData(), 0);
     return QString();
+}
+
+std::optional<qint64> Folder::freeSpace() const
+{
+    struct statvfs disk;
+    if (fd < 0 || ::fstatvfs(fd, &disk) != 0)
+        return std::nullopt;
+    const quint64 bytes = quint64(disk.f_bavail) * disk.f_frsize;
+    return qint64(qMin<quint64>(bytes, quint64(std::numeric_limits<qint64>::max())));
 }
 
 } // namespace session

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <io.h>
+#include <limits>
 
 namespace session {
 
@@ -345,6 +346,14 @@ QString Folder::writeProblem() const
         return lastError();
     CloseHandle(file);
     return QString();
+}
+
+std::optional<qint64> Folder::freeSpace() const
+{
+    ULARGE_INTEGER available;
+    if (!folderError.isEmpty() || !GetDiskFreeSpaceExW(wide(path(QString())), &available, nullptr, nullptr))
+        return std::nullopt;
+    return qint64(qMin<ULONGLONG>(available.QuadPart, ULONGLONG(std::numeric_limits<qint64>::max())));
 }
 
 } // namespace session

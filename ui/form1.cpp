@@ -9,6 +9,7 @@
 #include "estimate.h"
 #include "extraction.h"
 #include "fileexists.h"
+#include "fitmessage.h"
 #include "form2.h"
 #include "guide.h"
 #include "numeric.h"
@@ -43,6 +44,22 @@ QString fileFailureText(const session::FileFailure &failure)
     default:
         return failure.error;
     }
+}
+
+// "a folder", "a link", ...: what stands under a name, for a sentence about it.
+QString whatStandsThere(const session::EntryInfo &entry)
+{
+    switch (entry.kind) {
+    case session::Entry::PlainFile:
+        return Form1::tr("a file");
+    case session::Entry::Link:
+        return Form1::tr("a link");
+    case session::Entry::Other:
+        return entry.folder ? Form1::tr("a folder") : Form1::tr("a pipe or a device");
+    case session::Entry::Missing:
+        break;
+    }
+    return Form1::tr("something"); // gone again since it was seen
 }
 
 // " ReplayPC ended with failure status 1." for each tool that ran and failed, or empty.
@@ -110,6 +127,11 @@ void Form1::Form_Load()
     } else {
         state.DelaySetting = QByteArray("Default");
         setDelayBox(QByteArray("Default"));
+        // A link or another entry in the settings' place is said now, not only when Exit fails.
+        const session::Entry found = session::entryAt(session::kSettingsFile);
+        if (found == session::Entry::Link || found == session::Entry::Other)
+            services->message(this, tr("The settings in \"%1\" were not read: %2.")
+                                        .arg(session::kSettingsFile, fileFailureText({found, QString()})));
     }
     session::removeIfPresent(session::kGuideText);
     session::removeIfPresent(session::kGuideData);
@@ -314,6 +336,12 @@ void Form1::List1_Click()
         return;
     }
     List1->setEnabled(true);
+    showEstimate();
+}
+
+// The tagged rows' count, size and hours, in the state and the boxes.
+void Form1::showEstimate()
+{
     const recordings::Estimate estimate = recordings::estimateSelection(
         state.Shows, state.ShowCount, [this](int row) { return isTicked(row); });
     state.TaggedCount = estimate.taggedCount;
@@ -345,9 +373,11 @@ void Form1::Extract_Click()
         }
     }
     notSaved.clear();
+    diskFilled = false;
     for (int k = 1; k <= n; ++k)
         pullRecording(k, n, DownloadShowIndex[k]);
 
+    pulling.clear();
     setBox(Text3, QByteArray("Session End"));
     setBox(Text4, QByteArray());
     appendLog(session::groups::sessionEnd());
@@ -356,6 +386,9 @@ void Form1::Extract_Click()
     setBox(Text7, QByteArray());
     describeSavingAs(Text7, false);
     setWindowTitle(kProgramTitle);
+    // Rows left ticked (no room on the disk) are what Extract pulls next: the figures follow them.
+    if (tickedRows() > 0)
+        showEstimate();
     reportNotSaved();
     reportLogProblem();
 }
@@ -370,13 +403,27 @@ void Form1::pullRecording(int k, int n, int s)
     setWindowTitle(tr("%1 - %2 of %3").arg(kProgramTitle).arg(k).arg(n));
     setBox(Text3, QByteArray("Downloading "));
     setBox(Text4, recorderName);
+    pulling = tr("\"%1\" (recorder file %2)")
+                  .arg(text::toUnicode(state.Shows.ShowTitle[s]).trimmed(), quoted(recorderFile));
     const recordings::PullCheck check = recordings::checkPull(recorderName, [](const QByteArray &name) {
         return session::nameInUse(text::toUnicode(name));
     });
     if (check.refusal != recordings::PullCheck::None) {
         setBox(Text7, QByteArray()); // nothing is saved for it
         untick(s);
-        noteFate(s, recorderFile, refusalText(check));
+        noteFate(s, recorderFile, refusalText(check, recorderFile));
+        return;
+    }
+    // A recording that cannot fit is not started, and its row stays ticked for the next Extract;
+    // once the disk is full nothing more is started.
+    const std::optional<qint64> freeNow = services->freeSpace();
+    recordings::SpaceCheck space = recordings::checkSpace(freeNow, state.Shows.ShowEstBytes[s]);
+    if (diskFilled && space.verdict == recordings::SpaceCheck::Fits)
+        space = recordings::SpaceCheck{recordings::SpaceCheck::DiskFull, freeNow.value_or(0), 0};
+    if (space.verdict != recordings::SpaceCheck::Fits) {
+        diskFilled = diskFilled || space.verdict == recordings::SpaceCheck::DiskFull;
+        setBox(Text7, QByteArray());
+        noteFate(s, recorderFile, noRoomText(space));
         return;
     }
     QByteArray target = recordings::targetName(state.Shows.ShowTitle[s], state.Shows.ShowRecorded[s]);
@@ -393,7 +440,9 @@ void Form1::pullRecording(int k, int n, int s)
     untick(s);
     services->beep();
     appendLog(session::groups::finished(target, text::timeTextNow()));
-    const recordings::ToolEnd end{!tool.mayStillRun, tool.failed()};
+    const std::optional<qint64> freeAfter = services->freeSpace();
+    diskFilled = recordings::diskFull(freeAfter);
+    const recordings::ToolEnd end{!tool.mayStillRun, tool.failed(), diskFilled};
     const recordings::SaveOutcome saved = recordings::saveRecording(recorderFile, target, end);
     const QString fate = fateText(saved, end, runner::failureText(QStringLiteral("ReplayPC"), tool),
                                   recorderFile, target);
@@ -402,7 +451,7 @@ void Form1::pullRecording(int k, int n, int s)
 }
 
 // Why a recording was not handed to the tool, as the end of a sentence about it.
-QString Form1::refusalText(const recordings::PullCheck &check) const
+QString Form1::refusalText(const recordings::PullCheck &check, const QByteArray &recorderFile) const
 {
     switch (check.refusal) {
     case recordings::PullCheck::UnsafeName:
@@ -412,20 +461,58 @@ QString Form1::refusalText(const recordings::PullCheck &check) const
                   "own files, which the tool would write over.")
             .arg(check.detail);
     case recordings::PullCheck::NameTaken:
-        return tr("was not pulled: something of that name (a file, a folder or a link) is already "
-                  "in the folder; move it away and pull the recording again.");
+        return tr("was not pulled: %1 of that name is already in the folder; move it away and pull "
+                  "the recording again.")
+            .arg(whatStandsThere(session::Folder().look(text::toUnicode(recorderFile))));
     case recordings::PullCheck::None:
         break;
     }
     return QString();
 }
 
+// Why a recording was not started for want of space, as the end of a sentence about it. Sizes
+// are given to two decimals, or in bytes where two figures would otherwise read the same.
+QString Form1::noRoomText(const recordings::SpaceCheck &space) const
+{
+    const QLocale locale;
+    const auto sizes = [&locale](qint64 first, qint64 second) {
+        QString a = locale.formattedDataSize(first, 2, QLocale::DataSizeTraditionalFormat);
+        QString b = locale.formattedDataSize(second, 2, QLocale::DataSizeTraditionalFormat);
+        if (a == b) {
+            a = tr("%1 bytes").arg(locale.toString(first));
+            b = tr("%1 bytes").arg(locale.toString(second));
+        }
+        return QPair<QString, QString>(a, b);
+    };
+    const QString again = tr("Make space there, then press Extract again: its row stays ticked.");
+    if (space.verdict == recordings::SpaceCheck::DiskFull && space.freeBytes >= recordings::kSpaceReserve)
+        return tr("was not pulled: the folder's disk filled during this session, so nothing more "
+                  "was started. %1")
+            .arg(again);
+    if (space.verdict == recordings::SpaceCheck::DiskFull) {
+        const auto [free, reserve] = sizes(space.freeBytes, recordings::kSpaceReserve);
+        return tr("was not pulled: the folder's disk is full (%1 free, less than the %2 kept for the "
+                  "log and the settings). %3")
+            .arg(free, reserve, again);
+    }
+    const auto [needed, free] = sizes(space.neededBytes, space.freeBytes);
+    return tr("was not pulled: it needs about %1 on the folder's disk (its estimated size and %2 "
+              "kept for the log and the settings), and only %3 are free. %4")
+        .arg(needed, locale.formattedDataSize(recordings::kSpaceReserve, 2, QLocale::DataSizeTraditionalFormat),
+             free, again);
+}
+
 // What became of a pulled recording, as the end of a sentence about it; empty when it was saved
 // cleanly under its name.
 QString Form1::fateText(const recordings::SaveOutcome &saved, const recordings::ToolEnd &tool,
-                        const QString &toolFailure, const QByteArray &recorderFile,
+                        const QString &toolFailureText, const QByteArray &recorderFile,
                         const QByteArray &target) const
 {
+    // A disk that filled is the reason the tool's status stands for.
+    QString toolFailure = toolFailureText;
+    if (tool.diskFull)
+        toolFailure = toolFailure.isEmpty() ? tr("the folder's disk was full")
+                                            : tr("the folder's disk was full; %1").arg(toolFailure);
     const QString incomplete = !saved.mayBeIncomplete(tool) ? QString()
                                : toolFailure.isEmpty()       ? tr("ReplayPC left an empty file")
                                                              : toolFailure;
@@ -480,8 +567,9 @@ void Form1::reportNotSaved()
 {
     if (notSaved.isEmpty())
         return;
-    services->message(this, tr("Some recordings of this session need your attention:\n\n")
-                                + notSaved.join(u'\n'));
+    // As many as the screen holds; the log holds every one.
+    services->message(this, fitEntries(tr("Some recordings of this session need your attention:"),
+                                       notSaved, boxFits(this)));
     notSaved.clear();
 }
 
@@ -569,21 +657,33 @@ void Form1::appendLog(const QByteArrayList &records)
     if (session::appendRecords(records, &failure))
         return;
     const QString reason = fileFailureText(failure);
-    if (logProblem.isEmpty())
-        logProblem = tr("The activity log \"%1\" could not be written: %2. The first record it lacks "
-                        "is \"%3\".")
-                         .arg(session::kLogFile, reason, text::toUnicode(records.value(0)).trimmed());
-    else if (!logProblem.contains(reason))
+    if (logProblem.isEmpty()) {
+        logProblem = tr("The activity log \"%1\" could not be written: %2.").arg(session::kLogFile, reason);
+        if (!pulling.isEmpty())
+            logProblem += u' ' + tr("It lacks records from the recording %1 on.").arg(pulling);
+        logProblem += u' ' + tr("The first record it lacks is \"%1\".")
+                                 .arg(text::toUnicode(records.value(0)).trimmed());
+        logReasons = QStringList{reason};
+    } else if (!logReasons.contains(reason)) {
         logProblem += u' ' + tr("Later also: %1.").arg(reason);
+        logReasons << reason;
+    }
 }
 
-// At most one message per handling, shown when the handling has done its work.
+// At most one message per handling, shown when the handling has done its work, and only when
+// it has a reason not yet said in this run: a log that stays unwritable is said once.
 void Form1::reportLogProblem()
 {
-    if (logProblem.isEmpty())
-        return;
-    services->message(this, logProblem);
+    const QString problem = logProblem;
+    const QStringList reasons = logReasons;
     logProblem.clear();
+    logReasons.clear();
+    bool news = false;
+    for (const QString &reason : reasons)
+        if (!logReasonsSaid.contains(reason))
+            news = true, logReasonsSaid << reason;
+    if (news)
+        services->message(this, problem);
 }
 
 } // namespace ui

@@ -52,6 +52,7 @@ private:
     void Check1_Click();
     void GetGuide_Click();
     void List1_Click();
+    void showEstimate();
     void Extract_Click();
     void LogView_Click();
     void Quit_Click();
@@ -72,7 +73,8 @@ private:
     void abandonGetGuide(const QString &why);
 
     void pullRecording(int k, int n, int s);
-    QString refusalText(const recordings::PullCheck &check) const;
+    QString refusalText(const recordings::PullCheck &check, const QByteArray &recorderFile) const;
+    QString noRoomText(const recordings::SpaceCheck &space) const;
     QString fateText(const recordings::SaveOutcome &saved, const recordings::ToolEnd &tool,
                      const QString &toolFailure, const QByteArray &recorderFile,
                      const QByteArray &target) const;
@@ -96,6 +98,10 @@ private:
     QString logProblem;     // the failed log writes of the current handling: the first, and why
                             // later ones failed where the reason differs
     QStringList notSaved;   // recordings of the current session not saved cleanly under their names
+    bool diskFilled = false; // the current session found the folder's disk full: it pulls no more
+    QStringList logReasons;     // the reasons logProblem gives
+    QStringList logReasonsSaid; // why the log could not be written, as said to the user this run
+    QString pulling;            // the recording being pulled, for a log problem to name
 
     QLineEdit *Text1, *Text2, *Text3, *Text4, *Text5, *Text6, *Text7, *Text9, *IPAddress;
     QCheckBox *Check1;

@@ -22,6 +22,8 @@ private slots:
     void recorderFileTrimmed();
     void unsafeNames_data();
     void unsafeNames();
+    void space_data();
+    void space();
 };
 
 void TestExtraction::names_data()
@@ -233,6 +235,47 @@ void TestExtraction::unsafeNames()
         QVERIFY2(reason.contains(word), qPrintable(reason));
     else
         QVERIFY2(reason.isEmpty(), qPrintable(reason));
+}
+
+// Room for a recording: its estimate plus the reserve, compared with what is free; an unknown
+// figure refuses nothing, and a disk below the reserve is full whatever the size.
+void TestExtraction::space_data()
+{
+    using recordings::SpaceCheck;
+    QTest::addColumn<qint64>("freeBytes"); // -1: unknown
+    QTest::addColumn<double>("estimate");
+    QTest::addColumn<int>("verdict");
+    QTest::addColumn<qint64>("needed");
+    const qint64 reserve = recordings::kSpaceReserve;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    QTest::newRow("free space unknown") << qint64(-1) << 5e9 << int(SpaceCheck::Fits) << qint64(0);
+    QTest::newRow("size unknown") << reserve << 0.0 << int(SpaceCheck::Fits) << qint64(0);
+    QTest::newRow("size not a number") << reserve << nan << int(SpaceCheck::Fits) << qint64(0);
+    QTest::newRow("size negative") << reserve << -5e9 << int(SpaceCheck::Fits) << qint64(0);
+    QTest::newRow("fits to the byte") << reserve + 1000 << 1000.0 << int(SpaceCheck::Fits) << reserve + 1000;
+    QTest::newRow("a byte short") << reserve + 999 << 1000.0 << int(SpaceCheck::TooLarge) << reserve + 1000;
+    QTest::newRow("a part of a byte rounds up") << reserve + 1000 << 1000.5 << int(SpaceCheck::TooLarge) << reserve + 1001;
+    QTest::newRow("size past any disk") << (qint64(1) << 62) << 1e300 << int(SpaceCheck::TooLarge)
+                                        << std::numeric_limits<qint64>::max();
+    QTest::newRow("size infinite") << (qint64(1) << 62) << inf << int(SpaceCheck::TooLarge)
+                                   << std::numeric_limits<qint64>::max();
+    QTest::newRow("the reserve and not a byte more") << reserve << 1.0 << int(SpaceCheck::TooLarge) << reserve + 1;
+    QTest::newRow("below the reserve, size unknown") << reserve - 1 << 0.0 << int(SpaceCheck::DiskFull) << qint64(0);
+    QTest::newRow("nothing free") << qint64(0) << 1000.0 << int(SpaceCheck::DiskFull) << qint64(0);
+}
+
+void TestExtraction::space()
+{
+    QFETCH(qint64, freeBytes);
+    QFETCH(double, estimate);
+    QFETCH(int, verdict);
+    QFETCH(qint64, needed);
+    const std::optional<qint64> free = freeBytes < 0 ? std::nullopt : std::optional<qint64>(freeBytes);
+    const recordings::SpaceCheck check = recordings::checkSpace(free, estimate);
+    QCOMPARE(int(check.verdict), verdict);
+    QCOMPARE(check.neededBytes, needed);
+    QCOMPARE(recordings::diskFull(free), verdict == recordings::SpaceCheck::DiskFull);
 }
 
 QTEST_APPLESS_MAIN(TestExtraction)

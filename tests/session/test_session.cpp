@@ -1,6 +1,7 @@
 // Settings file, file test and activity log, each test in a fresh working directory.
 #include "activitylog.h"
 #include "fileexists.h"
+#include "folder.h"
 #include "folderlock.h"
 #include "settingsfile.h"
 
@@ -20,6 +21,9 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <sys/mount.h>
 #endif
 
 namespace {
@@ -63,6 +67,73 @@ private:
     void (*previousHandler)(int) = nullptr;
 };
 #endif
+
+// A small file system of its own for the test's files, so that a disk can be filled for real: a
+// tmpfs mounted here when the test may mount one (root), or the folder DOVREL_SMALL_DISK names
+// (a small file system mounted by whoever runs the tests, as the Windows run under Wine needs,
+// since a program there cannot mount one). While it lives it is the current folder.
+class SmallDisk
+{
+public:
+    SmallDisk() : previous(QDir::currentPath())
+    {
+        const QString given = qEnvironmentVariable("DOVREL_SMALL_DISK");
+        if (!given.isEmpty()) {
+            folder = QDir(given).filePath(QStringLiteral("session-test"));
+        } else {
+#ifdef Q_OS_LINUX
+            if (::mount("dovrel-test", QFile::encodeName(mountPoint.path()).constData(), "tmpfs", 0,
+                        "size=256k")
+                != 0) {
+                whyNot = QStringLiteral("a tmpfs cannot be mounted here (%1)").arg(qt_error_string(errno));
+                return;
+            }
+            mounted = true;
+            folder = mountPoint.path();
+#else
+            whyNot = QStringLiteral("DOVREL_SMALL_DISK names no small file system to fill");
+            return;
+#endif
+        }
+        // What an earlier run left is cleared, so that the disk's free space is all there is.
+        if (!QDir(folder).removeRecursively())
+            whyNot = QStringLiteral("%1 cannot be cleared").arg(folder);
+        QDir().mkpath(folder);
+        QDir::setCurrent(folder);
+    }
+    ~SmallDisk()
+    {
+        QDir::setCurrent(previous);
+        if (!folder.isEmpty())
+            QDir(folder).removeRecursively();
+#ifdef Q_OS_LINUX
+        if (mounted)
+            ::umount2(QFile::encodeName(mountPoint.path()).constData(), MNT_DETACH);
+#endif
+    }
+    QString whyNot;
+
+    // Fills the disk with a file of its own until nothing more fits.
+    static bool fill()
+    {
+        QFile ballast(QStringLiteral("ballast"));
+        if (!ballast.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+            return false;
+        const QByteArray block(512, 'b');
+        for (int i = 0; i < 1 << 20; ++i)
+            if (ballast.write(block) != block.size())
+                return true;
+        return false;
+    }
+
+private:
+    QString previous;
+    QString folder;
+#ifdef Q_OS_LINUX
+    QTemporaryDir mountPoint;
+    bool mounted = false;
+#endif
+};
 
 } // namespace
 
@@ -643,6 +714,14 @@ private slots:
         QTest::newRow("stopped inside the group") << QStringLiteral("limitInside") << QStringLiteral("File too large");
         QTest::newRow("stopped at the group's start") << QStringLiteral("limitAtStart") << QStringLiteral("File too large");
 #endif
+        // A disk that fills for real, in the middle of the group and at its start.
+#ifdef Q_OS_WIN
+        const QString full = qt_error_string(ERROR_DISK_FULL);
+#else
+        const QString full = qt_error_string(ENOSPC);
+#endif
+        QTest::newRow("disk full inside the group") << QStringLiteral("fullInside") << full;
+        QTest::newRow("disk full at the group's start") << QStringLiteral("fullAtStart") << full;
     }
     void appendRecords_failureLeavesWholeRecords()
     {
@@ -654,6 +733,29 @@ private slots:
             QVERIFY(QDir().mkdir(session::kLogFile));
             written = session::appendRecords(session::groups::sessionEnd(), &error);
             QCOMPARE(int(error.found), int(session::Entry::Other));
+        } else if (fault.startsWith(QLatin1String("full"))) {
+            SmallDisk disk;
+            if (!disk.whyNot.isEmpty())
+                QSKIP(qPrintable(disk.whyNot));
+            // Whole pages of records, then 20 bytes short of one: the disk takes no more than the
+            // log's last page holds.
+            const QByteArray line = QByteArray(62, 'x') + " \r\n";
+            QByteArray before = line.repeated(4096 / line.size() * 4);
+            before += QByteArray(4096 - before.size() % 4096 - (fault == QLatin1String("fullInside") ? 20 : 0) - 4, 'y') + " \r\n";
+            writeBytes(session::kLogFile, before);
+            QVERIFY(session::Folder().freeSpace().value_or(0) > 0);
+            QVERIFY(SmallDisk::fill());
+            QCOMPARE(session::Folder().freeSpace(), std::optional<qint64>(0));
+            written = session::appendRecords(
+                session::groups::started(" Casablanca_12 21 2002.mpg", "20:15:03", "Default"), &error);
+            QCOMPARE(readBytes(session::kLogFile), before);
+            QVERIFY(QFile::remove(QStringLiteral("ballast")));
+            QVERIFY(session::Folder().freeSpace().value_or(0) > 0);
+            QVERIFY(session::appendRecords(session::groups::sessionEnd(), &error));
+            QCOMPARE(readBytes(session::kLogFile), before + " \r\nEnd of Download Session \r\n");
+            QVERIFY(!written);
+            QVERIFY2(error.error.contains(reason), qPrintable(error.error));
+            return;
         } else {
 #ifndef Q_OS_WIN
             QVERIFY(session::appendRecords(session::groups::logStart("01-02-2003"), &error));

@@ -31,6 +31,9 @@ struct Seen
     std::function<void()> duringBeep;
     // Stands in for the run of a command line when it gives a result; else the tool runs.
     std::function<std::optional<runner::RunResult>(const QByteArray &)> runInstead;
+    // The free space the window is told of, asked before and after each pull; unset, plenty:
+    // the stand-in recordings are estimated at gigabytes.
+    std::function<std::optional<qint64>()> freeSpace;
 };
 
 class RecordingServices : public ui::WindowServices
@@ -46,6 +49,10 @@ public:
     }
     runner::RunResult run(const QByteArray &commandLine) override;
     void endProgram() override { ++seen.ends; }
+    std::optional<qint64> freeSpace() override
+    {
+        return seen.freeSpace ? seen.freeSpace() : std::optional<qint64>(qint64(1) << 50);
+    }
 
 private:
     Seen &seen;

@@ -1,5 +1,6 @@
 // Extraction sessions and the log window, through the window with the recorder simulator.
 #include "codepage.h"
+#include "fitmessage.h"
 #include "fixture.h"
 #include "form2.h"
 #include "testtools.h"
@@ -7,8 +8,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QtTest>
 
 #ifdef Q_OS_WIN
@@ -471,6 +474,193 @@ private slots:
         QCOMPARE(nestedCallsSeen, 3); // two runner messages and the end-of-session list
         QVERIFY(!form->sessionState().DownloadActive);
         QVERIFY(!QFileInfo::exists(QStringLiteral("DOVLIP.dat")));
+    }
+
+    // ---- The end-of-session message within the screen ----
+
+    // A stand-in screen that holds `maxLines` lines of text.
+    void fitEntries_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("maxLines");
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<QString>("closing");
+        const auto more = [](int n) {
+            return QStringLiteral("... and %1 more, which the activity log holds with all the others: "
+                                  "see View Log.").arg(n);
+        };
+        // The whole list takes count + 2 lines; k of them with the closing sentence k + 4; none
+        // of them, the heading, a blank line and the sentence.
+        QTest::newRow("all fit with room to spare") << 5 << 50 << 5 << QString();
+        QTest::newRow("all fit to the line") << 5 << 7 << 5 << QString();
+        QTest::newRow("a line short: the sentence takes two more") << 5 << 6 << 2 << more(3);
+        QTest::newRow("nine of forty to the line") << 40 << 13 << 9 << more(31);
+        QTest::newRow("a line less, eight") << 40 << 12 << 8 << more(32);
+        QTest::newRow("one") << 40 << 5 << 1 << more(39);
+        QTest::newRow("a line short of forty") << 40 << 41 << 37 << more(3);
+        QTest::newRow("none, the sentence still said")
+            << 40 << 4 << 0 << QStringLiteral("The activity log holds all 40 of them: see View Log.");
+        QTest::newRow("not even the heading fits")
+            << 40 << 1 << 0 << QStringLiteral("The activity log holds all 40 of them: see View Log.");
+        QTest::newRow("a single entry that does not fit")
+            << 1 << 2 << 0 << QStringLiteral("The activity log holds it: see View Log.");
+        QTest::newRow("no entries") << 0 << 1 << 0 << QString();
+    }
+    void fitEntries()
+    {
+        QFETCH(int, count);
+        QFETCH(int, maxLines);
+        QFETCH(int, shown);
+        QFETCH(QString, closing);
+        const QString heading = QStringLiteral("Some need attention:");
+        QStringList entries;
+        for (int n = 1; n <= count; ++n)
+            entries << QStringLiteral("Entry %1 went wrong.").arg(n);
+        const auto fits = [maxLines](const QString &text) { return text.count(u'\n') + 1 <= maxLines; };
+
+        const QString message = ui::fitEntries(heading, entries, fits);
+        QStringList paragraphs = message.split(QStringLiteral("\n\n"));
+        QCOMPARE(paragraphs.takeFirst(), heading);
+        if (shown > 0)
+            QCOMPARE(paragraphs.takeFirst().split(u'\n'), entries.mid(0, shown)); // whole, in order
+        QCOMPARE(paragraphs, closing.isEmpty() ? QStringList() : QStringList{closing});
+        if (maxLines >= 3)
+            QVERIFY(fits(message));
+    }
+
+    // A stand-in screen that holds `limit` characters; the note is "N".
+    void fitText_data()
+    {
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("shown");
+        // Words end at 3, 7, 14 and 19; the whole text is 24 characters.
+        QTest::newRow("whole, to the character") << 24 << QStringLiteral("one two  three\nfour five");
+        QTest::newRow("a character short: to the fourth word") << 23 << QStringLiteral("one two  three\nfour\n\nN");
+        QTest::newRow("four words to the character") << 22 << QStringLiteral("one two  three\nfour\n\nN");
+        QTest::newRow("a character less, three") << 21 << QStringLiteral("one two  three\n\nN");
+        QTest::newRow("two words") << 16 << QStringLiteral("one two\n\nN");
+        QTest::newRow("one word") << 9 << QStringLiteral("one\n\nN");
+        QTest::newRow("no word: the note alone") << 5 << QStringLiteral("N");
+        QTest::newRow("nothing fits: the note alone") << 0 << QStringLiteral("N");
+    }
+    void fitText()
+    {
+        QFETCH(int, limit);
+        QFETCH(QString, shown);
+        const auto fits = [limit](const QString &text) { return text.size() <= limit; };
+        QCOMPARE(ui::fitText(QStringLiteral("one two  three\nfour five"), QStringLiteral("N"), fits), shown);
+    }
+
+    // Every pull of forty fails: the message lists what the screen holds, each sentence whole,
+    // and sends the user to the log, which names all of them.
+    void fortyFailedPulls_endMessageFitsTheScreen()
+    {
+        const int count = 40;
+        QList<QByteArrayList> rows;
+        for (int n = 0; n < count; ++n)
+            rows << recording("Movie: Show " + QByteArray::number(n), QByteArray::number(7000 + n) + ".mpg");
+        QVERIFY(start(rows));
+        for (int n = 0; n < count; ++n)
+            rowItem(list, n).setCheckState(Qt::Checked);
+        seen.runInstead = [](const QByteArray &line) -> std::optional<runner::RunResult> {
+            if (!line.contains(" -e "))
+                return std::nullopt;
+            runner::RunResult failed;
+            failed.started = true;
+            failed.exitCode = 1;
+            return failed;
+        };
+        const QByteArray logBefore = fileBytes(kLog);
+        clickButton(form.get(), "Extract");
+        QCOMPARE(seen.messages.size(), 1);
+        const QString message = seen.messages.last();
+
+        QMessageBox box(QMessageBox::NoIcon, ui::kProgramTitle, message, QMessageBox::Ok);
+        box.show();
+        const int available = QGuiApplication::primaryScreen()->availableGeometry().height();
+        QVERIFY2(box.frameGeometry().height() <= available,
+                 qPrintable(QStringLiteral("%1 px high on %2 px").arg(box.frameGeometry().height()).arg(available)));
+        QVERIFY2(box.frameGeometry().height() > available / 2, "the screen's room is left unused");
+
+        const QStringList paragraphs = message.split(QStringLiteral("\n\n"));
+        QCOMPARE(paragraphs.size(), 3);
+        QCOMPARE(paragraphs.at(0), QStringLiteral("Some recordings of this session need your attention:"));
+        const QStringList listed = paragraphs.at(1).split(u'\n');
+        QVERIFY(listed.size() < count);
+        QCOMPARE(paragraphs.at(2), QStringLiteral("... and %1 more, which the activity log holds with all the "
+                                                  "others: see View Log.")
+                                       .arg(count - listed.size()));
+
+        QStringList logged;
+        for (const QString &line : logLinesSince(logBefore))
+            if (line.startsWith(QStringLiteral("ATTENTION: ")))
+                logged << line.mid(11);
+        QCOMPARE(logged.size(), count);
+        for (int n = 0; n < count; ++n)
+            QVERIFY2(logged.at(n).contains(QStringLiteral("(recorder file \"%1.mpg\"), was not saved").arg(7000 + n)),
+                     qPrintable(logged.at(n)));
+        QCOMPARE(listed, logged.mid(0, listed.size()));
+    }
+
+    // The program's own box, shown: a text too tall for the screen shows its start, cut after a
+    // word, and the details hold the whole, open or closed within the screen.
+    void messageBox_neverTallerThanTheScreen_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("overWindow");
+        QTest::addColumn<bool>("cut");
+        QString lines, paragraph;
+        for (int n = 1; n <= 300; ++n)
+            lines += QStringLiteral("Line %1 of a long report of a problem.\n").arg(n);
+        for (int n = 1; n <= 3000; ++n)
+            paragraph += QStringLiteral("word%1 ").arg(n);
+        QTest::newRow("short, over the window") << QStringLiteral("It went well.") << true << false;
+        QTest::newRow("short, before the window") << QStringLiteral("It went well.") << false << false;
+        QTest::newRow("many lines, over the window") << lines.trimmed() << true << true;
+        QTest::newRow("one long paragraph, before the window") << paragraph.trimmed() << false << true;
+    }
+    void messageBox_neverTallerThanTheScreen()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, overWindow);
+        QFETCH(bool, cut);
+        if (overWindow) {
+            form = makeForm(seen);
+            form->show();
+        }
+        QString name, shown, details;
+        int closed = 0, open = 0;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            name = box->objectName();
+            shown = box->text();
+            details = box->detailedText();
+            closed = box->frameGeometry().height();
+            for (QAbstractButton *button : box->buttons())
+                if (box->buttonRole(button) == QMessageBox::ActionRole)
+                    button->click();
+            open = box->frameGeometry().height();
+            box->done(QMessageBox::Ok);
+        });
+        ui::SystemServices().message(form.get(), text);
+
+        QCOMPARE(name, QStringLiteral("MessageBox"));
+        const int available = QGuiApplication::primaryScreen()->availableGeometry().height();
+        QVERIFY2(closed > 0 && closed <= available && open <= available,
+                 qPrintable(QStringLiteral("%1 and %2 px high on %3 px").arg(closed).arg(open).arg(available)));
+        if (!cut) {
+            QCOMPARE(shown, text);
+            QCOMPARE(details, QString());
+            return;
+        }
+        QCOMPARE(details, text);
+        const QString note = QStringLiteral("\n\nThe message goes on: Show Details holds the whole of it.");
+        QVERIFY2(shown.endsWith(note), qPrintable(shown));
+        const QString start = shown.chopped(note.size());
+        QVERIFY2(!start.isEmpty() && text.startsWith(start) && text.at(start.size()).isSpace(), qPrintable(start));
+        QVERIFY2(open > available / 2, "the screen's room is left unused");
     }
 
     // ---- The log window ----

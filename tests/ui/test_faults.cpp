@@ -1,20 +1,119 @@
 // Fault injection, end to end through the window with the recorder simulator: whatever goes
 // wrong, no file in the working directory is lost, changed or overwritten, nothing is written
 // outside it, and the failure is reported.
+#include "activitylog.h"
 #include "codepage.h"
 #include "fileexists.h"
 #include "fixture.h"
+#include "folderlock.h"
+#include "ownfiles.h"
+#include "startmessages.h"
 #include "testtools.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QtTest>
+
+#include <optional>
+
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/mount.h>
+#include <sys/statvfs.h>
+#endif
 
 namespace {
 
 const QString kLog = QStringLiteral("DOVLGUIDE.LOG");
 const QByteArray kPackHeader("\x00\x00\x01\xBA", 4);
+
+#ifdef Q_OS_LINUX
+// Each entry of the folder with its size and last change.
+QStringList listing(const QString &folder)
+{
+    QStringList lines;
+    const QFileInfoList entries = QDir(folder).entryInfoList(
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QFileInfo &entry : entries)
+        lines << QStringLiteral("%1  %2 bytes  changed %3")
+                     .arg(entry.fileName())
+                     .arg(entry.size())
+                     .arg(entry.lastModified().toMSecsSinceEpoch());
+    return lines;
+}
+
+// The lines of a listing that differ from an earlier one.
+QString changedSince(const QStringList &before, const QStringList &after)
+{
+    QStringList changes;
+    for (const QString &line : before)
+        if (!after.contains(line))
+            changes << QStringLiteral("was: ") + line;
+    for (const QString &line : after)
+        if (!before.contains(line))
+            changes << QStringLiteral("now: ") + line;
+    return changes.join(u'\n');
+}
+
+// A process as /proc/<pid>/stat shows it: its parent, its state letter and its start (clock
+// ticks since boot), which tells it apart from a later process given the same id.
+struct ProcessSeen
+{
+    qint64 pid = 0;
+    qint64 parent = 0;
+    char state = 0;
+    QByteArray started;
+};
+
+std::optional<ProcessSeen> processSeen(qint64 pid)
+{
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray stat = file.readAll();
+    // The program's name, in parentheses, may hold blanks: the fields are counted from its
+    // closing parenthesis on. The state is the 3rd field, the parent the 4th, the start the 22nd.
+    const qsizetype name = stat.lastIndexOf(')');
+    const QByteArrayList fields = stat.mid(name + 2).split(' ');
+    if (name < 0 || fields.size() < 20 || fields.at(0).isEmpty())
+        return std::nullopt;
+    return ProcessSeen{pid, fields.at(1).toLongLong(), fields.at(0).at(0), fields.at(19)};
+}
+
+// The ReplayPC that `parent` started to pull a recording, while it runs.
+std::optional<ProcessSeen> pullingTool(qint64 parent)
+{
+    const QStringList names = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &name : names) {
+        bool number = false;
+        const qint64 pid = name.toLongLong(&number);
+        const std::optional<ProcessSeen> seen = number ? processSeen(pid) : std::nullopt;
+        if (!seen || seen->parent != parent)
+            continue;
+        // Past its start: the command line is the tool's own, not its parent's copy.
+        QFile commandLine(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        if (!commandLine.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArrayList arguments = commandLine.readAll().split('\0');
+        if (arguments.size() >= 4 && QFileInfo(QFile::decodeName(arguments.at(0))).fileName() == replayPCFileName()
+            && arguments.at(2) == "-e")
+            return seen;
+    }
+    return std::nullopt;
+}
+
+// Gone, dead and only not yet reaped by its new parent, or its id taken by another process.
+bool hasEnded(const ProcessSeen &process)
+{
+    const std::optional<ProcessSeen> now = processSeen(process.pid);
+    return !now || now->started != process.started || now->state == 'Z' || now->state == 'X';
+}
+#endif
 
 } // namespace
 
@@ -332,8 +431,17 @@ private slots:
         QCOMPARE(rowItem(list, 0).checkState(), Qt::Unchecked);
         QCOMPARE(seen.messages.size(), 1);
         QVERIFY2(allMessages().contains(u'"' + name + u'"'), qPrintable(allMessages()));
+        // What stands there is named as what it is.
+        const QMap<QString, QString> standing{{QString(), QStringLiteral("a file")},
+                                              {QStringLiteral("unreadable"), QStringLiteral("a file")},
+                                              {QStringLiteral("folder"), QStringLiteral("a folder")},
+                                              {QStringLiteral("fifo"), QStringLiteral("a pipe or a device")},
+                                              {QStringLiteral("link"), QStringLiteral("a link")},
+                                              {QStringLiteral("danglingLink"), QStringLiteral("a link")}};
         QVERIFY2(allMessages().contains(own ? QStringLiteral("one of this program's own files")
-                                            : QStringLiteral("already in the folder; move it away")),
+                                            : QStringLiteral("was not pulled: %1 of that name is already "
+                                                             "in the folder; move it away")
+                                                  .arg(standing.value(placed))),
                  qPrintable(allMessages()));
         QVERIFY(!allMessages().contains(QStringLiteral("fine.mpg")));
         // The log went on: header, spacer, what became of the clash, the fine recording's three
@@ -410,6 +518,160 @@ private slots:
         QVERIFY(!message.contains(QStringLiteral("good.mpg")));
     }
 
+    // The folder's disk, as the window is told of it before and after each pull. A recording
+    // that cannot fit is not started and stays ticked; once the disk is full nothing more is
+    // started. A second Extract with room pulls exactly the rows that stayed ticked.
+    void noRoomOnTheDisk_data()
+    {
+        // Recordings a (Standard, 30 min: 466,092,030 bytes), b (High, 120 min: about 5.65 GB)
+        // and c (a quality nobody lists: size unknown).
+        QTest::addColumn<qint64>("freeAtStart"); // -1: the system does not say
+        QTest::addColumn<qint64>("freeAfterFirstPull"); // -2: unchanged
+        QTest::addColumn<QStringList>("pulled");
+        QTest::addColumn<QString>("said");
+        const qint64 aNeeds = 466092030 + 1048576;
+        const QStringList all{QStringLiteral("a.mpg"), QStringLiteral("b.mpg"), QStringLiteral("c.mpg")};
+        QTest::newRow("free space unknown") << qint64(-1) << qint64(-2) << all << QString();
+        QTest::newRow("room for all") << (qint64(1) << 40) << qint64(-2) << all << QString();
+        QTest::newRow("room for the small ones")
+            << qint64(2000000000) << qint64(-2) << QStringList{QStringLiteral("a.mpg"), QStringLiteral("c.mpg")}
+            << QStringLiteral("it needs about 5.26 GB on the folder's disk (its estimated size and 1.00 MB kept "
+                              "for the log and the settings), and only 1.86 GB are free");
+        QTest::newRow("a fits to the byte") << aNeeds << qint64(-2)
+                                            << QStringList{QStringLiteral("a.mpg"), QStringLiteral("c.mpg")}
+                                            << QStringLiteral("\"b.mpg\"), was not pulled");
+        QTest::newRow("a byte short: only the unknown size is pulled")
+            << aNeeds - 1 << qint64(-2) << QStringList{QStringLiteral("c.mpg")}
+            << QStringLiteral("\"a.mpg\"), was not pulled: it needs about 467,140,606 bytes");
+        QTest::newRow("below the reserve from the start")
+            << qint64(1048575) << qint64(-2) << QStringList()
+            << QStringLiteral("the folder's disk is full (");
+        QTest::newRow("the first pull fills the disk")
+            << (qint64(1) << 40) << qint64(0) << QStringList{QStringLiteral("a.mpg")}
+            << QStringLiteral("may be incomplete: the folder's disk was full");
+        QTest::newRow("room made again at once, yet nothing more started")
+            << (qint64(1) << 40) << qint64(-3) << QStringList{QStringLiteral("a.mpg")}
+            << QStringLiteral("the folder's disk filled during this session, so nothing more was started");
+    }
+    void noRoomOnTheDisk()
+    {
+        QFETCH(qint64, freeAtStart);
+        QFETCH(qint64, freeAfterFirstPull);
+        QFETCH(QStringList, pulled);
+        QFETCH(QString, said);
+        QVERIFY(start({recording("Movie: A", "a.mpg", "12/21/2002 8:00 PM", "Standard", "30"),
+                       recording("Movie: B", "b.mpg", "12/21/2002 8:00 PM", "High", "120"),
+                       recording("Movie: C", "c.mpg", "12/21/2002 8:00 PM", "Unlisted", "30")}));
+        qint64 free = freeAtStart;
+        seen.freeSpace = [&]() -> std::optional<qint64> {
+            return free < 0 ? std::nullopt : std::optional<qint64>(free);
+        };
+        int pulls = 0;
+        seen.duringBeep = [&] {
+            // The check after the first pull sees the full disk; with -3 the next one sees room.
+            if (++pulls == 1 && freeAfterFirstPull == -3)
+                free = 0, seen.freeSpace = [&, calls = 0]() mutable -> std::optional<qint64> {
+                    return ++calls == 1 ? 0 : qint64(1) << 40;
+                };
+            else if (pulls == 1 && freeAfterFirstPull >= 0)
+                free = freeAfterFirstPull;
+        };
+        tickAllAndRememberFiles();
+        const QByteArray logBefore = fileBytes(kLog);
+        const int callsBefore = sim->calls().size();
+        clickButton(form.get(), "Extract");
+
+        verifyNothingLost();
+        verifyLogSaysWhatTheMessageSays(logBefore);
+        QStringList handed;
+        for (const QString &call : sim->calls().mid(callsBefore))
+            handed << call.section(u'\t', -1);
+        QCOMPARE(handed, pulled);
+        const QStringList files{QStringLiteral("a.mpg"), QStringLiteral("b.mpg"), QStringLiteral("c.mpg")};
+        QStringList ticked;
+        for (int row = 0; row < 3; ++row)
+            if (rowItem(list, row).checkState() == Qt::Checked)
+                ticked << files.at(row);
+        QStringList notPulled = files;
+        for (const QString &file : pulled)
+            notPulled.removeOne(file);
+        QCOMPARE(ticked, notPulled); // what Extract pulls next, and what the figures count
+        QCOMPARE(control<QLineEdit>(form.get(), "Text5")->text(),
+                 QString::number(notPulled.isEmpty() ? 3 : notPulled.size()));
+        QCOMPARE(seen.messages.size(), said.isEmpty() ? 0 : 1);
+        QVERIFY2(allMessages().contains(said), qPrintable(allMessages()));
+        for (const QString &file : notPulled)
+            QVERIFY2(allMessages().contains(QStringLiteral("\"%1\"), was not pulled").arg(file)),
+                     qPrintable(allMessages()));
+        if (notPulled.isEmpty())
+            return;
+
+        // Space made: Extract pulls what stayed ticked, and only that.
+        seen.freeSpace = nullptr;
+        seen.duringBeep = nullptr;
+        seen.messages.clear();
+        const int callsBetween = sim->calls().size();
+        clickButton(form.get(), "Extract");
+        handed.clear();
+        for (const QString &call : sim->calls().mid(callsBetween))
+            handed << call.section(u'\t', -1);
+        QCOMPARE(handed, notPulled);
+        QVERIFY2(seen.messages.isEmpty(), qPrintable(allMessages()));
+    }
+
+    // A disk that fills for real: the working folder is a small tmpfs of its own, filled until
+    // only the reserve and one page are free. The first recording takes that page, so the disk is
+    // full after it; the next is not started, and the log holds whole records.
+    void realDiskFills_restNotPulled()
+    {
+#ifndef Q_OS_LINUX
+        QSKIP("a small file system is mounted here only on Linux; the log's rows under Wine use one");
+#else
+        sim.reset();
+        if (::mount("dovrel-test", QFile::encodeName(work).constData(), "tmpfs", 0, "size=8m") != 0)
+            QSKIP(qPrintable(QStringLiteral("a tmpfs cannot be mounted here (%1)").arg(qt_error_string(errno))));
+        const auto unmount = qScopeGuard([this] {
+            QDir::setCurrent(outer->path());
+            ::umount2(QFile::encodeName(work).constData(), MNT_DETACH);
+        });
+        QVERIFY(QDir::setCurrent(work)); // into the mounted file system
+        sim = std::make_unique<Simulator>();
+        QVERIFY(sim->installed());
+        // Sizes the estimate does not know (an unlisted quality), so only the free space counts;
+        // the first is more than an hour, two packs of 2 KB: a page more than one holds.
+        QVERIFY(start({recording("Movie: First", "first.mpg", "12/21/2002 8:00 PM", "Unlisted", "61"),
+                       recording("Movie: Second", "second.mpg", "12/21/2002 8:00 PM", "Unlisted", "30")}));
+        seen.freeSpace = [] { return session::Folder().freeSpace(); }; // the real figure
+        tickAllAndRememberFiles();
+        struct statvfs disk;
+        QCOMPARE(::statvfs(".", &disk), 0);
+        const qint64 page = qint64(disk.f_frsize);
+        const qint64 ballastSize = qint64(disk.f_bavail) * page - (1024 * 1024 + page);
+        QVERIFY(ballastSize > 0);
+        writeFile(QStringLiteral("ballast"), QByteArray(ballastSize, 'b'));
+        QCOMPARE(session::Folder().freeSpace(), std::optional<qint64>(1024 * 1024 + page));
+        before = snapshot();
+        const QByteArray logBefore = fileBytes(kLog);
+        clickButton(form.get(), "Extract");
+
+        verifyNothingLost();
+        verifyLogSaysWhatTheMessageSays(logBefore);
+        QVERIFY(fileBytes(kLog).endsWith("\r\n"));
+        QCOMPARE(sim->calls().filter(QStringLiteral("\t-e\t")).size(), 1);
+        QVERIFY(fileBytes(QStringLiteral(" First_12 21 2002.mpg")).startsWith(kPackHeader));
+        QCOMPARE(rowItem(list, 0).checkState(), Qt::Unchecked);
+        QCOMPARE(rowItem(list, 1).checkState(), Qt::Checked);
+        QCOMPARE(seen.messages.size(), 1);
+        const QString message = allMessages();
+        QVERIFY2(message.contains(QStringLiteral("(recorder file \"first.mpg\"), may be incomplete: the "
+                                                 "folder's disk was full. It lies in the folder as")),
+                 qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("(recorder file \"second.mpg\"), was not pulled: the "
+                                                 "folder's disk is full (")),
+                 qPrintable(message));
+#endif
+    }
+
     // The tool's end could not be awaited: it may still be writing its file, which is left as
     // it is and listed under that name.
     void toolEndNotSeen_fileLeftWhereItIs()
@@ -474,28 +736,50 @@ private slots:
         QCOMPARE(seen.ends, 1);
     }
 
+    // The log becomes unwritable before the session or in the middle of its first recording:
+    // one message names the first record it lacks, from which recording on, and the reason once.
+    void unwritableLog_reportedOncePerHandling_data()
+    {
+        QTest::addColumn<bool>("midSession");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("from the session's start")
+            << false << QStringLiteral("Permission denied. The first record it lacks is \"DOVLGuide 1.3 log for ");
+        QTest::newRow("from the first recording's end")
+            << true << QStringLiteral("Permission denied. It lacks records from the recording \"One\" (recorder "
+                                      "file \"1.mpg\") on. The first record it lacks is \"One_12 21 2002.mpg Finished: ");
+    }
     void unwritableLog_reportedOncePerHandling()
     {
 #ifdef Q_OS_WIN
         QSKIP("Wine lets root write a file whatever its permissions: lockedFiles is the Windows "
               "counterpart");
 #endif
+        QFETCH(bool, midSession);
+        QFETCH(QString, said);
         QVERIFY(start({recording("Movie: One", "1.mpg"), recording("Movie: Two", "2.mpg")}));
         tickAllAndRememberFiles();
+        QByteArray logAtFault = before.value(kLog);
         {
             PermissionsEnforced enforced;
-            QVERIFY(QFile::setPermissions(kLog, QFile::ReadOwner));
+            const auto readOnly = [&] {
+                logAtFault = fileBytes(kLog);
+                QVERIFY(QFile::setPermissions(kLog, QFile::ReadOwner));
+            };
+            if (midSession)
+                seen.duringBeep = [&] {
+                    if (seen.beeps == 1)
+                        readOnly();
+                };
+            else
+                readOnly();
             clickButton(form.get(), "Extract");
             QVERIFY(QFile::setPermissions(kLog, QFile::ReadOwner | QFile::WriteOwner));
         }
         verifyNothingLost();
-        QCOMPARE(fileBytes(kLog), before.value(kLog));
+        QCOMPARE(fileBytes(kLog), logAtFault);
         QCOMPARE(seen.messages.size(), 1);
         QVERIFY(seen.messages.first().contains(kLog));
-        // It names the first record the log lacks, and the reason once.
-        QVERIFY2(seen.messages.first().contains(QStringLiteral("Permission denied. The first record it lacks is "
-                                                               "\"DOVLGuide 1.3 log for ")),
-                 qPrintable(seen.messages.first()));
+        QVERIFY2(seen.messages.first().contains(said), qPrintable(seen.messages.first()));
         QCOMPARE(seen.messages.first().count(QStringLiteral("Permission denied")), 1);
         // The session went on: both recordings were saved.
         QVERIFY(QFileInfo::exists(QStringLiteral(" One_12 21 2002.mpg")));
@@ -536,6 +820,105 @@ private slots:
         QCOMPARE(seen.messages.filter(kLog).size(), 2); // once for Extract, once for Exit
         QVERIFY(allMessages().contains(QStringLiteral("DOVLIP.dat")));
         QCOMPARE(seen.ends, 1);
+#endif
+    }
+
+    // The program killed with SIGKILL mid-pull: its window and its tool runs, in a program of
+    // their own, take the folder's lock and pull a recording with the simulator paced slow.
+    // The tool ends with the program, nothing is written into the folder after it, the log ends
+    // with the pull's started record, and the next start takes over the lock and names the
+    // recording the pull was to be saved as.
+    void killedMidPull_toolEndsAndNextStartNamesThePull()
+    {
+#ifndef Q_OS_LINUX
+        QSKIP("the tool's process is found and watched through /proc, which only Linux has");
+#else
+        const QByteArray target = " Cut Short_12 21 2002.mpg";
+        sim->setRecordings({recording("Movie: Cut Short", "1.mpg")});
+        QProcess program;
+        program.setWorkingDirectory(work);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        // Delay 48 paces the pull at 2.9 s before the tool writes anything.
+        environment.remove(QStringLiteral("REPLAYSIM_FAST"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        program.setProcessEnvironment(environment);
+        program.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(WINDOW_PULL)),
+                      {QStringLiteral("192.168.0.20"), QStringLiteral("48")});
+        QVERIFY(program.waitForStarted());
+        const qint64 programPid = program.processId();
+
+        std::optional<ProcessSeen> tool;
+        QTRY_VERIFY_WITH_TIMEOUT((tool = pullingTool(programPid)).has_value()
+                                     || program.state() == QProcess::NotRunning,
+                                 30000);
+        // A tool that outlived the program is not left running past the test.
+        const auto endTool = qScopeGuard([&tool] {
+            if (tool && !hasEnded(*tool))
+                ::kill(pid_t(tool->pid), SIGKILL);
+        });
+        QVERIFY2(tool.has_value(), program.readAllStandardError().constData());
+        // The tool runs for the pull that the log has started.
+        const QByteArray logMidPull = fileBytes(kLog);
+        QVERIFY2(logMidPull.contains(target + "  Started:  "), logMidPull.constData());
+        QVERIFY(fileBytes(session::kLockFile).startsWith(QByteArray::number(programPid) + '\n'));
+
+        QElapsedTimer sinceKill;
+        sinceKill.start();
+        program.kill();
+        QVERIFY(program.waitForFinished());
+        QCOMPARE(program.exitStatus(), QProcess::CrashExit);
+        const QStringList listedAtKill = listing(work);
+        const QMap<QString, QByteArray> filesAtKill = snapshot();
+        const QStringList besideAtKill = listing(outer->path());
+
+        bool toolEnded = hasEnded(*tool);
+        while (!toolEnded && sinceKill.elapsed() < 1000) {
+            QTest::qWait(20);
+            toolEnded = hasEnded(*tool);
+        }
+        if (!toolEnded)
+            qWarning("ReplayPC, process %lld, still runs %lld ms after the program was killed",
+                     tool->pid, qlonglong(sinceKill.elapsed()));
+        // Past the moment the tool would have written had it lived on.
+        QTest::qWait(int(qMax<qint64>(0, 5000 - sinceKill.elapsed())));
+        QVERIFY2(listing(work) == listedAtKill, qPrintable(changedSince(listedAtKill, listing(work))));
+        QVERIFY(snapshot() == filesAtKill);
+        QVERIFY2(listing(outer->path()) == besideAtKill,
+                 qPrintable(changedSince(besideAtKill, listing(outer->path()))));
+        QVERIFY2(toolEnded, "ReplayPC outlived the program by more than a second");
+        QVERIFY(!QFileInfo::exists(QStringLiteral("1.mpg")));
+        QVERIFY(!QFileInfo::exists(text::toUnicode(target)));
+
+        // The log ends with the started record of the pull; nothing followed it.
+        const QByteArray log = fileBytes(kLog);
+        QCOMPARE(log, logMidPull);
+        QVERIFY(log.endsWith("\r\n"));
+        const QByteArray last = log.chopped(2).mid(log.chopped(2).lastIndexOf('\n') + 1);
+        const QRegularExpression started(QRegularExpression::anchoredPattern(
+            QStringLiteral(" Cut Short_12 21 2002\\.mpg  Started:  (\\d\\d:\\d\\d:\\d\\d)  Delay = 48")));
+        const QRegularExpressionMatch match = started.match(text::toUnicode(last));
+        QVERIFY2(match.hasMatch(), last.constData());
+        QVERIFY(!log.contains("Finished:"));
+
+        // The next start, as the program's start-up takes it: the lock left by the killed copy is
+        // taken over, and the log's cut-off pull is named.
+        QVERIFY(QFileInfo::exists(session::kLockFile));
+        session::FolderLock lock(QDir::currentPath());
+        const session::FolderLockResult locked = lock.take();
+        QCOMPARE(int(locked.outcome), int(session::FolderLockOutcome::Locked));
+        QVERIFY(locked.tookOver);
+        QCOMPARE(ui::folderLockMessage(locked), QString());
+        QVERIFY(fileBytes(session::kLockFile)
+                    .startsWith(QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
+        bool opened = false;
+        const std::optional<session::CutOffPull> cut = session::cutOffPull(session::readAllRecords(&opened));
+        QVERIFY(opened);
+        QVERIFY(cut.has_value());
+        QCOMPARE(cut->target, target);
+        QCOMPARE(text::toUnicode(cut->time), match.captured(1));
+        const QString message = ui::cutOffMessage(*cut);
+        QVERIFY2(message.contains(u'"' + text::toUnicode(target) + u'"'), qPrintable(message));
+        QVERIFY2(message.contains(match.captured(1)), qPrintable(message));
 #endif
     }
 };
