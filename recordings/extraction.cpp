@@ -19,29 +19,60 @@ bool isControl(char c)
     return byte < 0x20 || byte == 0x7F;
 }
 
-// Windows takes these names, with any extension after them, for devices: a tool told to write
-// such a file would write to the device.
-bool isWindowsDeviceName(const QByteArray &name)
+} // namespace
+
+bool isDeviceName(const QByteArray &name)
 {
-    QByteArray base = name.left(name.indexOf('.') < 0 ? name.size() : name.indexOf('.')).toUpper();
-    while (base.endsWith(' '))
+    // Read as the system reads it: on 1251 the bytes of the superscript digits of 1252 are letters.
+    QString base = text::toUnicode(name);
+    base.truncate(base.indexOf(u'.') < 0 ? base.size() : base.indexOf(u'.'));
+    while (base.endsWith(u' '))
         base.chop(1);
-    static const QByteArrayList devices{"CON", "PRN", "AUX", "NUL"};
+    base = base.toUpper();
+    static const QStringList devices{QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
+                                     QStringLiteral("NUL"), QStringLiteral("CONIN$"), QStringLiteral("CONOUT$")};
     if (devices.contains(base))
         return true;
-    return base.size() == 4 && (base.startsWith("COM") || base.startsWith("LPT")) && base.at(3) >= '1'
-        && base.at(3) <= '9';
+    if (base.size() != 4 || !(base.startsWith(QLatin1String("COM")) || base.startsWith(QLatin1String("LPT"))))
+        return false;
+    const QChar digit = base.at(3);
+    // Windows' own naming rules list COM0 and LPT0 too, and the superscript one, two and three.
+    return (digit >= u'0' && digit <= u'9') || digit == QChar(0xB9) || digit == QChar(0xB2)
+        || digit == QChar(0xB3);
 }
 
-} // namespace
+bool isRecordingName(const QByteArray &name)
+{
+    QString bare = text::toUnicode(name);
+    while (bare.endsWith(u'.') || bare.endsWith(u' '))
+        bare.chop(1); // Windows drops them: "x.exe." is "x.exe"
+    const qsizetype dot = bare.lastIndexOf(u'.');
+    if (dot <= 0)
+        return false;
+    static const QStringList extensions{QStringLiteral("mpg"), QStringLiteral("mpeg"), QStringLiteral("mpe"),
+                                        QStringLiteral("m2p"), QStringLiteral("m2v"), QStringLiteral("vob"),
+                                        QStringLiteral("ts"),  QStringLiteral("m2ts")};
+    return extensions.contains(bare.mid(dot + 1), Qt::CaseInsensitive);
+}
 
 QByteArray targetName(const QByteArray &title, const QByteArray &recorded)
 {
     QByteArray name = text::withoutTrailingBlanks(title) + '_' + recorded + ".mpg";
-    // Characters that cannot stand in a file name, or that would end it early, become blanks.
-    for (char &c : name) {
+    // Characters that cannot stand in a file name, or that would end it early, become blanks;
+    // on Windows also those Windows refuses in a name, which would make every rename fail.
+    // Only bytes that start a character: on a double-byte page the second byte of a character
+    // may be 0x5C or 0x7C and is no backslash or bar.
+    const QList<bool> starts = text::characterStarts(name);
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        char &c = name[i];
+        if (!starts.at(i))
+            continue;
         if (c == '/' || c == '"' || c == ':' || c == ';' || c == '\\' || isControl(c))
             c = ' ';
+#ifdef Q_OS_WIN
+        if (c == '<' || c == '>' || c == '|' || c == '?' || c == '*')
+            c = ' ';
+#endif
     }
     return name;
 }
@@ -81,21 +112,32 @@ QString unsafeRecorderFileReason(const QByteArray &recorderFileName)
         return QStringLiteral("the recorder file name is empty");
     if (name == "." || name == "..")
         return QStringLiteral("the recorder file name is \".\" or \"..\"");
+    // The tool must be given the very bytes checked here, not another name the code page
+    // makes of them.
+    if (!text::roundTrips(name))
+        return QStringLiteral("the recorder file name does not survive the system's code page "
+                              "unchanged, so the tool would be given another name");
+    // Only bytes that start a character count: a trail byte 0x5C is no backslash.
+    const QList<bool> starts = text::characterStarts(name);
+    const auto holds = [&](const auto &isWanted) {
+        for (qsizetype i = 0; i < name.size(); ++i)
+            if (starts.at(i) && isWanted(name.at(i)))
+                return true;
+        return false;
+    };
     // On Windows "C:x" names a file in another drive's current directory.
-    if (name.contains('/') || name.contains('\\') || name.contains(':'))
+    if (holds([](char c) { return c == '/' || c == '\\' || c == ':'; }))
         return QStringLiteral("the recorder file name holds a path separator or a drive colon");
     if (name.startsWith('-'))
         return QStringLiteral("the recorder file name begins with \"-\", which the tool would read "
                               "as an option");
-    if (isWindowsDeviceName(name))
+    if (isDeviceName(name))
         return QStringLiteral("the recorder file name is that of a device on Windows (CON, PRN, AUX, "
-                              "NUL, COM1 to COM9, LPT1 to LPT9)");
-    for (char c : name) {
-        if (c == ' ' || c == '"' || isControl(c))
-            return QStringLiteral(
-                "the recorder file name holds a blank, a double quote or a control character, "
-                "which the tool's command line would split or mangle");
-    }
+                              "NUL, CONIN$, CONOUT$, COM0 to COM9, LPT0 to LPT9)");
+    if (holds([](char c) { return c == ' ' || c == '"' || isControl(c); }))
+        return QStringLiteral(
+            "the recorder file name holds a blank, a double quote or a control character, "
+            "which the tool's command line would split or mangle");
     return QString();
 }
 
@@ -119,6 +161,8 @@ PullCheck checkPull(const QByteArray &recorderFileName,
         return {PullCheck::UnsafeName, unsafe};
     if (const QString own = ownFileNamed(name); !own.isEmpty())
         return {PullCheck::OwnFile, own};
+    if (!isRecordingName(name))
+        return {PullCheck::NotARecording, QString()};
     if (taken(name))
         return {PullCheck::NameTaken, QString()};
     return {};
@@ -156,6 +200,13 @@ SaveOutcome saveRecording(const QByteArray &recorderFile, const QByteArray &targ
     // A recording the recorder already named as its target needs no rename.
     if (recorderFile == target)
         return outcome;
+    // A name Windows keeps for a device is never given, nor even looked at: it would reach the
+    // device. The collision steps only add to the end, so a title "COM1.x" keeps its device part.
+    if (isDeviceName(target)) {
+        outcome.fate = SaveOutcome::NotRenamed;
+        outcome.renameError = QStringLiteral("it is a name Windows keeps for a device");
+        return outcome;
+    }
     // Never a copy, never over anything that stands under the target name, a link that leads
     // nowhere included.
     const session::RenameResult renamed = folder.renameNoReplace(from, text::toUnicode(target));

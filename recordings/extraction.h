@@ -11,7 +11,8 @@
 namespace recordings {
 
 // Title without trailing blanks + "_" + recorded + ".mpg", with "/", double quote, ":", ";",
-// backslash and every control character turned into a blank.
+// backslash and every control character turned into a blank; on Windows also "<", ">", "|",
+// "?" and "*".
 QByteArray targetName(const QByteArray &title, const QByteArray &recorded);
 
 // The five collision steps: each tests the name as it stands and, when taken, replaces every
@@ -27,6 +28,19 @@ QByteArray recorderFile(const QByteArray &recorderFileName);
 // option, a name Windows takes for a device, or anything the command line would split or mangle).
 QString unsafeRecorderFileReason(const QByteArray &recorderFileName);
 
+// Whether Windows takes the name for a device, whatever its extension and trailing dots or
+// blanks: CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0 to COM9 and LPT0 to LPT9, also with the
+// superscript digits one to three. Judged on the name as the system's code page reads it,
+// without opening anything.
+bool isDeviceName(const QByteArray &name);
+
+// Whether the name ends in the extension of an MPEG recording (.mpg, .mpeg, .mpe, .m2p, .m2v,
+// .vob, .ts, .m2ts), trailing dots and blanks dropped as Windows drops them. Any other file in
+// the program's folder could be loaded or run by Windows or Qt (a library beside the program, a
+// program, a script, qt.conf, a redirection or manifest file), so only these are ever pulled;
+// a kind nobody thought of is refused too.
+bool isRecordingName(const QByteArray &name);
+
 // The program's own file that the name stands for, or empty: names are compared without regard
 // to case, and trailing dots and blanks are dropped first, as Windows drops them.
 QString ownFileNamed(const QByteArray &name);
@@ -34,13 +48,14 @@ QString ownFileNamed(const QByteArray &name);
 // Whether a recording may be handed to the tool, and if not, why.
 struct PullCheck
 {
-    enum Refusal { None, UnsafeName, OwnFile, NameTaken };
+    enum Refusal { None, UnsafeName, OwnFile, NotARecording, NameTaken };
     Refusal refusal = None;
     QString detail; // UnsafeName: what is wrong with the name; OwnFile: the program's file
 };
 
 // A name that could reach outside the folder or that the tool could misread is never passed on;
-// neither is one of the program's own files, whether it is there or not, nor a name `taken`
+// neither is one of the program's own files, whether it is there or not, a name that is not a
+// recording's (isRecordingName), nor a name `taken`
 // says is in use (the tool would write over that file and the rename would carry it off).
 PullCheck checkPull(const QByteArray &recorderFileName,
                     const std::function<bool(const QByteArray &)> &taken);

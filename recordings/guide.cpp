@@ -1,5 +1,6 @@
 #include "guide.h"
 
+#include "codepage.h"
 #include "numeric.h"
 #include "textreader.h"
 
@@ -134,7 +135,14 @@ QByteArray guideTitle(const QByteArray &titleLine)
     title.replace('"', QByteArray(" - "));
     title.replace(';', ' ');
     title.replace(':', ' ');
-    title.truncate(kTitleWidth);
+    // The cut must not leave the first bytes of a character at the end, where it would take
+    // the next column's bytes with it: they become blanks, and the title keeps its width.
+    const QList<bool> starts = text::characterStarts(title);
+    qsizetype start = kTitleWidth;
+    while (start > 0 && start < title.size() && !starts.at(start))
+        --start;
+    title.truncate(start);
+    title.append(QByteArray(kTitleWidth - start, ' '));
     return title;
 }
 

@@ -35,8 +35,10 @@ packages=(
 )
 bash scripts/packages.sh "${packages[@]}"
 # test_extract_cp1251 runs under Wine with a Russian locale, from which Wine takes the ANSI code
-# page 1251; a locale missing on this system would leave Wine on 1252.
+# page 1251, and the *_cp932 tests with a Japanese one, which gives the double-byte 932; a
+# locale missing on this system would leave Wine on 1252.
 locale -a | grep -x 'ru_RU.utf8' >/dev/null || localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
+locale -a | grep -x 'ja_JP.utf8' >/dev/null || localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 
 # What this release has: the host Qt's version (6.4.2 on Debian 12, 6.8.2 on 13) and the folder
 # of the cross compiler's runtime DLLs (.../12-posix, .../14-posix), asked of the compiler.

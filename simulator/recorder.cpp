@@ -1,5 +1,7 @@
 #include "recorder.h"
 
+#include "codepage.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QThread>
@@ -187,7 +189,15 @@ bool isBareFileName(const QByteArray &name)
 {
     if (name.isEmpty() || name == QByteArray(".") || name == QByteArray(".."))
         return false;
-    return !name.contains('/') && !name.contains('\\') && !name.contains(':');
+    // Read by character, as a program of the code page reads its names: the second byte of a
+    // double-byte character may be 0x5C and is no backslash.
+    const QList<bool> starts = text::characterStarts(name);
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char c = name.at(i);
+        if (starts.at(i) && (c == '/' || c == '\\' || c == ':'))
+            return false;
+    }
+    return true;
 }
 
 bool fastMode()

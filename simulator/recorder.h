@@ -37,7 +37,8 @@ bool parseRecordingLine(const QByteArray &line, Recording &recording);
 bool isReachable(const QByteArray &address);
 
 // A file name the tools may write in the working directory: not empty, not "." or "..", and
-// without "/", "\" or ":" (which would reach another directory or drive on some system).
+// without "/", "\" or ":" (which would reach another directory or drive on some system) among
+// the bytes that start a character.
 bool isBareFileName(const QByteArray &name);
 
 // True when REPLAYSIM_FAST is set to anything but "0" or "".

@@ -64,10 +64,21 @@ const Tables &tables()
     return *built;
 }
 
+// The system's multi-byte page, 0 when the single-byte table serves.
+unsigned multiBytePage()
+{
+    static const unsigned page = detail::systemMultiBytePage();
+    return page;
+}
+
 } // namespace
 
 QString toUnicode(const QByteArray &bytes)
 {
+#ifdef Q_OS_WIN
+    if (const unsigned page = multiBytePage())
+        return detail::pageToUnicode(page, bytes);
+#endif
     const auto &units = tables().page.units;
     QString out(bytes.size(), Qt::Uninitialized);
     QChar *dst = out.data();
@@ -78,6 +89,10 @@ QString toUnicode(const QByteArray &bytes)
 
 QByteArray fromUnicode(const QString &unicode)
 {
+#ifdef Q_OS_WIN
+    if (const unsigned page = multiBytePage())
+        return detail::pageFromUnicode(page, unicode);
+#endif
     const Tables &t = tables();
     QByteArray out(unicode.size(), Qt::Uninitialized);
     char *dst = out.data();
@@ -98,6 +113,31 @@ QByteArray fromUnicode(const QString &unicode)
     return out;
 }
 
-unsigned codePage() { return tables().page.number; }
+unsigned codePage()
+{
+    const unsigned page = multiBytePage();
+    return page ? page : tables().page.number;
+}
+
+bool roundTrips(const QByteArray &bytes)
+{
+#ifdef Q_OS_WIN
+    if (const unsigned page = multiBytePage())
+        return roundTrips(bytes, page);
+#else
+    Q_UNUSED(bytes);
+#endif
+    // The single-byte table gives every byte its own character.
+    return true;
+}
+
+QList<bool> characterStarts(QByteArrayView bytes)
+{
+#ifdef Q_OS_WIN
+    if (const unsigned page = multiBytePage())
+        return characterStarts(bytes, page);
+#endif
+    return QList<bool>(bytes.size(), true);
+}
 
 } // namespace text

@@ -6,4 +6,6 @@ namespace text::detail {
 
 ByteTable systemTable() { return windows1252(); }
 
+unsigned systemMultiBytePage() { return 0; }
+
 } // namespace text::detail

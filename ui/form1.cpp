@@ -428,8 +428,9 @@ void Form1::pullRecording(int k, int n, int s)
     }
     QByteArray target = recordings::targetName(state.Shows.ShowTitle[s], state.Shows.ShowRecorded[s]);
     // Anything under a name takes it: the tool's file is never renamed onto a link or a folder.
+    // A device name counts as taken without being looked at.
     target = recordings::stepAwayFromExisting(target, [](const QByteArray &name) {
-        return session::nameInUse(text::toUnicode(name));
+        return recordings::isDeviceName(name) || session::nameInUse(text::toUnicode(name));
     });
     appendLog(session::groups::started(target, text::timeTextNow(), state.DelaySetting));
     setBox(Text7, target);
@@ -460,6 +461,10 @@ QString Form1::refusalText(const recordings::PullCheck &check, const QByteArray 
         return tr("was not pulled: its recorder file name stands for \"%1\", one of this program's "
                   "own files, which the tool would write over.")
             .arg(check.detail);
+    case recordings::PullCheck::NotARecording:
+        return tr("was not pulled: its recorder file name does not end in .mpg or another MPEG "
+                  "recording's extension, and a file of another kind in this folder could be "
+                  "loaded or run by Windows or by this program.");
     case recordings::PullCheck::NameTaken:
         return tr("was not pulled: %1 of that name is already in the folder; move it away and pull "
                   "the recording again.")

@@ -1,3 +1,4 @@
+#include "codepage.h"
 #include "extraction.h"
 
 #include <QtTest>
@@ -8,6 +9,22 @@ using recordings::recorderFile;
 using recordings::stepAwayFromExisting;
 using recordings::targetName;
 using recordings::unsafeRecorderFileReason;
+
+namespace {
+
+// The code page of this run. A CTest entry that runs the test under another locale names the
+// page in DOVREL_TEST_CODEPAGE, and a run that did not get it stops.
+unsigned codePageInUse()
+{
+    const unsigned page = text::codePage();
+    bool ok = false;
+    const int wanted = qEnvironmentVariableIntValue("DOVREL_TEST_CODEPAGE", &ok);
+    if (ok && unsigned(wanted) != page)
+        qFatal("the run has code page %u, not %d", page, wanted);
+    return page;
+}
+
+} // namespace
 
 class TestExtraction : public QObject
 {
@@ -48,8 +65,14 @@ void TestExtraction::names_data()
     QTest::newRow("control characters become blanks")
         << QByteArray("A\tB\x01" "C\x1f" "D\x7f") << QByteArray("\r\n")
         << QByteArray("A B C D _  .mpg");
+#ifdef Q_OS_WIN
+    // Windows refuses these in a name: they become blanks there.
+    QTest::newRow("characters Windows refuses become blanks")
+        << QByteArray("What?*<>|.,'!") << QByteArray("D") << QByteArray("What     .,'!_D.mpg");
+#else
     QTest::newRow("other characters unchanged")
         << QByteArray("What?*<>|.,'!") << QByteArray("D") << QByteArray("What?*<>|.,'!_D.mpg");
+#endif
     QTest::newRow("Windows-1252 letters and quotes kept")
         << QByteArray("Caf\xe9 \x93Noir\x94") << QByteArray("D")
         << QByteArray("Caf\xe9 \x93Noir\x94_D.mpg");
@@ -59,6 +82,20 @@ void TestExtraction::names_data()
                                  << QByteArray("_D.mpg");
     QTest::newRow("title ending in a tab keeps it as a blank")
         << QByteArray("A\t  ") << QByteArray("D") << QByteArray("A _D.mpg");
+    // On 932 the second bytes 0x5C and 0x7C of these three characters are no backslash or
+    // bar; on a single-byte page they are (a bar is refused on Windows only).
+    const unsigned page = codePageInUse();
+#ifdef Q_OS_WIN
+    const QByteArray bar = " ";
+#else
+    const QByteArray bar = "|";
+#endif
+    QTest::newRow("second bytes 0x5C and 0x7C")
+        << QByteArray("\x83\x5C\x95\x5C\x83\x7C") << QByteArray("D")
+        << (page == 932 ? QByteArray("\x83\x5C\x95\x5C\x83\x7C_D.mpg") : "\x83 \x95 \x83" + bar + "_D.mpg");
+    QTest::newRow("backslash after a character")
+        << QByteArray("\x83\x5C\\") << QByteArray("D")
+        << (page == 932 ? QByteArray("\x83\x5C _D.mpg") : QByteArray("\x83  _D.mpg"));
 }
 
 void TestExtraction::names()
@@ -166,16 +203,17 @@ void TestExtraction::unsafeNames_data()
     QTest::addColumn<int>("refusal");
     QTest::addColumn<QString>("word");
     const int none = PullCheck::None, unsafe = PullCheck::UnsafeName, own = PullCheck::OwnFile,
-              inUse = PullCheck::NameTaken;
+              inUse = PullCheck::NameTaken, notRecording = PullCheck::NotARecording;
     const QByteArrayList free;
 
     QTest::newRow("recorder name") << QByteArray("1040449200-Casablanca.mpg") << free << none << QString();
     QTest::newRow("fine after trailing blanks dropped") << QByteArray("ok.mpg  ") << free << none << QString();
-    QTest::newRow("three dots") << QByteArray("...") << free << none << QString();
+    QTest::newRow("three dots") << QByteArray("...") << free << notRecording << QString();
     QTest::newRow("hyphen inside") << QByteArray("a-g.mpg") << free << none << QString();
     QTest::newRow("option letter") << QByteArray("-g") << free << unsafe << QStringLiteral("option");
     QTest::newRow("lone hyphen") << QByteArray("-") << free << unsafe << QStringLiteral("option");
-    QTest::newRow("hidden name") << QByteArray(".x") << free << none << QString();
+    QTest::newRow("hidden name") << QByteArray(".x") << free << notRecording << QString();
+    QTest::newRow("hidden recording") << QByteArray(".mpg") << free << notRecording << QString();
     QTest::newRow("Windows-1252 letter") << QByteArray("Caf\xe9.mpg") << free << none << QString();
     QTest::newRow("empty") << QByteArray() << free << unsafe << QStringLiteral("empty");
     QTest::newRow("only blanks") << QByteArray("   ") << free << unsafe << QStringLiteral("empty");
@@ -199,6 +237,28 @@ void TestExtraction::unsafeNames_data()
     QTest::newRow("numbered device, two extensions") << QByteArray("com1.a.mpg") << free << unsafe << QStringLiteral("device");
     QTest::newRow("device name as a prefix only") << QByteArray("CONSOLE.mpg") << free << none << QString();
     QTest::newRow("no device numbered 10") << QByteArray("LPT10.mpg") << free << none << QString();
+    // Every form Windows reserves, judged from the name alone.
+    for (const QByteArray &device : QByteArrayList{"COM0.mpg", "lpt0", "LPT9.x.mpg", "CONIN$.mpg", "conout$",
+                                                    "CON .mpg", "aux  ", "PRN.mpg. ", "NUL...", "com1.mpg.."})
+        QTest::newRow(("device " + device).constData()) << device << free << unsafe << QStringLiteral("device");
+    // 0xB9, 0xB2 and 0xB3 are the superscript digits one, two and three on 1252; other pages
+    // read other characters there (on 1251 a numero sign and two letters), which are no devices.
+    const bool superscripts = codePageInUse() == 1252;
+    for (const QByteArray &device : QByteArrayList{"COM\xB9.mpg", "lpt\xB2", "Com\xB3.a.mpg"})
+        QTest::newRow(("superscript device " + device.toHex()).constData())
+            << device << free << (superscripts ? unsafe : none) << (superscripts ? QStringLiteral("device") : QString());
+    QTest::newRow("COM with a superscript four is no device") << QByteArray("COM\xB4.mpg") << free << none << QString();
+    QTest::newRow("device name inside a longer base") << QByteArray("CONIN$X.mpg") << free << none << QString();
+    // Only recordings: whatever Windows or Qt could load or run from the folder is refused, and
+    // so is any kind nobody listed.
+    for (const QByteArray &name : QByteArrayList{"x.dll", "X.EXE", "qt.conf", "app.exe.local", "app.exe.manifest",
+                                                  "run.bat", "run.cmd", "s.ps1", "s.vbs", "link.lnk", "x.scr",
+                                                  "x.msi", "x.cpl", "x.mpg.exe", "x.exe.", "x.exe..", "x",
+                                                  "x.mpg.txt", "desktop.ini", "x.mp", "x.mpgx"})
+        QTest::newRow(("not a recording " + name).constData()) << name << free << notRecording << QString();
+    for (const QByteArray &name : QByteArrayList{"x.MPG", "x.mpeg", "x.mpe", "x.m2p", "x.m2v", "x.vob", "x.ts",
+                                                  "x.m2ts", "x.mpg.", "a.b.mpg"})
+        QTest::newRow(("recording " + name).constData()) << name << free << none << QString();
     // The program's own files, there or not, in any case, with the trailing dots and blanks
     // Windows drops; the detail names the file.
     QTest::newRow("settings in other case") << QByteArray("dovlip.DAT") << free << own << QStringLiteral("DOVLIP.dat");
@@ -211,6 +271,25 @@ void TestExtraction::unsafeNames_data()
     // A name in use is refused; an unsafe one is said to be unsafe first.
     QTest::newRow("name in use") << QByteArray("mine.mpg  ") << QByteArrayList{"mine.mpg"} << inUse << QString();
     QTest::newRow("unsafe name in use") << QByteArray("-g") << QByteArrayList{"-g"} << unsafe << QStringLiteral("option");
+    // Rows for the page in use, 1252 or 932 (test_recordings_extraction_cp932 on Windows).
+    // On 932 a lead byte takes the next byte as its second, which may be 0x5C, a backslash
+    // alone; on a single-byte page each byte stands alone.
+    const bool cp932 = codePageInUse() == 932;
+    QTest::newRow("0x5C after 0x83") << QByteArray("\x83\x5C.mpg") << free << (cp932 ? none : unsafe)
+                                     << (cp932 ? QString() : QStringLiteral("separator"));
+    QTest::newRow("backslash after a whole character") << QByteArray("\x83\x5C\x5C.mpg") << free << unsafe
+                                                       << QStringLiteral("separator");
+    QTest::newRow("0x5C after a pair of lead-range bytes") << QByteArray("\x81\x81\x5C.mpg") << free << unsafe
+                                                           << QStringLiteral("separator");
+    QTest::newRow("0x5C second byte after a lone katakana") << QByteArray("\xA5\x83\x5C.mpg") << free
+                                                            << (cp932 ? none : unsafe)
+                                                            << (cp932 ? QString() : QStringLiteral("separator"));
+    // 0x85 0x40 is a well-formed pair that 932 assigns no character: it would come back as
+    // other bytes. A single-byte page gives each byte its own character.
+    QTest::newRow("pair without a character") << QByteArray("\x85\x40.mpg") << free << (cp932 ? unsafe : none)
+                                              << (cp932 ? QStringLiteral("code page") : QString());
+    QTest::newRow("lead byte before the dot") << QByteArray("x\x83.mpg") << free << (cp932 ? unsafe : none)
+                                    << (cp932 ? QStringLiteral("code page") : QString());
 }
 
 void TestExtraction::unsafeNames()

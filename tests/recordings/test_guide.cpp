@@ -1,3 +1,4 @@
+#include "codepage.h"
 #include "guide.h"
 
 #include <QtTest>
@@ -10,6 +11,18 @@ using session::ShowTable;
 namespace {
 
 QByteArray blanks(int n) { return QByteArray(n, ' '); }
+
+// The code page of this run. A CTest entry that runs the test under another locale names the
+// page in DOVREL_TEST_CODEPAGE, and a run that did not get it stops.
+unsigned codePageInUse()
+{
+    const unsigned page = text::codePage();
+    bool ok = false;
+    const int wanted = qEnvironmentVariableIntValue("DOVREL_TEST_CODEPAGE", &ok);
+    if (ok && unsigned(wanted) != page)
+        qFatal("the run has code page %u, not %d", page, wanted);
+    return page;
+}
 
 // The text padded with blanks to `width` characters.
 QByteArray padded(const QByteArray &text, int width = 58)
@@ -105,6 +118,21 @@ void TestGuide::firstShow_data()
         << record(QByteArray(40, 'x') + QByteArray(40, 'y'))
         << " " + QByteArray(40, 'x') + QByteArray(17, 'y') << std14 << date
         << QByteArray("F1.mpg") << 102.0 << 102;
+    // A double-byte character of 932 whose first byte falls on the last column is left out
+    // whole; one that ends there, or ends right before it, is kept. On a single-byte page every
+    // byte is a character and the cut is at 58 bytes (test_recordings_guide_cp932 runs 932).
+    const bool cp932 = codePageInUse() == 932;
+    QTest::newRow("character across the cut")
+        << record(QByteArray(56, 'x') + "\x94\xD4") << " " + QByteArray(56, 'x') + (cp932 ? " " : "\x94")
+        << std14 << date << QByteArray("F1.mpg") << 102.0 << 102;
+    QTest::newRow("character ending on the last column")
+        << record(QByteArray(55, 'x') + "\x94\xD4\x91\x67") << " " + QByteArray(55, 'x') + "\x94\xD4"
+        << std14 << date << QByteArray("F1.mpg") << 102.0 << 102;
+    // 0x81 is a lead byte and, on 932, also the second byte of the pair before it: read from
+    // the title's start, the pair on the last two columns ends on the cut.
+    QTest::newRow("lead-range second byte on the last column")
+        << record(QByteArray(53, 'x') + "\x81\x81\x81\x81" "A") << " " + QByteArray(53, 'x') + "\x81\x81\x81\x81"
+        << std14 << date << QByteArray("F1.mpg") << 102.0 << 102;
     QTest::newRow("quote in title widens then is cut back")
         << record(QByteArray(54, 'a') + "\"bc") << " " + QByteArray(54, 'a') + " - " << std14
         << date << QByteArray("F1.mpg") << 102.0 << 102;

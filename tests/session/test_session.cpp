@@ -702,6 +702,27 @@ private slots:
         }
     }
 
+    // What became of a recording is one line of the log: every control character of a title,
+    // DEL included, becomes a blank; the code page's letters stay as they are.
+    void attentionRecord_data()
+    {
+        QTest::addColumn<QByteArray>("what");
+        QTest::addColumn<QByteArray>("record");
+        QTest::newRow("plain") << QByteArray("A, recorded 12/21/2002") << QByteArray("ATTENTION: A, recorded 12/21/2002");
+        QTest::newRow("DEL in a title") << QByteArray("Rub\x7Fout, recorded") << QByteArray("ATTENTION: Rub out, recorded");
+        QTest::newRow("line ends and a tab") << QByteArray("a\rb\nc\td") << QByteArray("ATTENTION: a b c d");
+        QTest::newRow("lowest and highest controls") << QByteArray("\x01x\x1F") << QByteArray("ATTENTION:  x ");
+        QTest::newRow("letters above DEL kept") << QByteArray("Caf\xE9 \x80\x81\xFF") << QByteArray("ATTENTION: Caf\xE9 \x80\x81\xFF");
+        QTest::newRow("a NUL does not end it") << QByteArray("a\0b", 3) << QByteArray("ATTENTION: a b");
+    }
+    void attentionRecord()
+    {
+        QFETCH(QByteArray, what);
+        QFETCH(QByteArray, record);
+        QCOMPARE(session::records::attentionRecord(what), record);
+        QCOMPARE(session::groups::attention(what), (QByteArrayList{record, " "}));
+    }
+
     // A group of records that cannot be written whole is not written at all: the log keeps
     // only whole records, and the reason is the system's.
     void appendRecords_failureLeavesWholeRecords_data()

@@ -128,6 +128,134 @@ private slots:
         QCOMPARE(text::detail::isOneToOne(table), oneToOne);
     }
 
+    // Whether bytes come back unchanged from their Unicode text. Page 0 is the page in use,
+    // single-byte in these runs; the other pages are converted by Windows, the system's page
+    // or not.
+    void codePage_roundTrips_data()
+    {
+        QTest::addColumn<unsigned>("page");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("back");
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all += char(b);
+        QTest::newRow("every byte, page in use") << 0u << all << true;
+        QTest::newRow("empty, page in use") << 0u << QByteArray() << true;
+#ifdef Q_OS_WIN
+        QTest::newRow("932 plain") << 932u << QByteArray("f1.mpg") << true;
+        QTest::newRow("932 second bytes 0x5C 0x7C") << 932u << QByteArray("\x83\x5C\x95\x5C\x83\x7C.mpg") << true;
+        QTest::newRow("932 single-byte katakana") << 932u << QByteArray("\xA5\xAD\xCD.mpg") << true;
+        QTest::newRow("932 pair without a character") << 932u << QByteArray("\x85\x40.mpg") << false;
+        QTest::newRow("932 lead byte last") << 932u << QByteArray("x.mpg\x83") << false;
+        QTest::newRow("932 lead byte before a dot") << 932u << QByteArray("\x83.mpg") << false;
+        QTest::newRow("936 two characters") << 936u << QByteArray("\xD6\xD0\xCE\xC4.mpg") << true;
+        QTest::newRow("949 two characters") << 949u << QByteArray("\xC7\xD1\xB1\xDB.mpg") << true;
+        QTest::newRow("950 second byte 0x5C") << 950u << QByteArray("\xA5\x5C.mpg") << true;
+        // UTF-8 takes no WC_NO_BEST_FIT_CHARS on Windows: only the byte comparison tells.
+        QTest::newRow("65001 letters") << 65001u << QByteArray("caf\xC3\xA9 \xE6\x97\xA5.mpg") << true;
+        QTest::newRow("65001 lone second byte") << 65001u << QByteArray("a\x80.mpg") << false;
+        QTest::newRow("65001 overlong slash") << 65001u << QByteArray("\xC0\xAF.mpg") << false;
+        QTest::newRow("65001 cut sequence") << 65001u << QByteArray("\xE6\x97.mpg") << false;
+        QTest::newRow("65001 encoded surrogate") << 65001u << QByteArray("\xED\xA0\x80.mpg") << false;
+#endif
+    }
+    void codePage_roundTrips()
+    {
+        QFETCH(unsigned, page);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, back);
+#ifdef Q_OS_WIN
+        if (page != 0) {
+            QCOMPARE(text::roundTrips(bytes, page), back);
+            return;
+        }
+#endif
+        QCOMPARE(page, 0u);
+        QCOMPARE(text::roundTrips(bytes), back);
+    }
+
+    // Where characters start: "1" for a byte that starts one, "0" for one that continues it.
+    void codePage_characterStarts_data()
+    {
+        QTest::addColumn<unsigned>("page");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("starts");
+        QTest::newRow("page in use: 0x83 0x5C are two") << 0u << QByteArray("\x83\x5C") << QByteArray("11");
+        QTest::newRow("page in use: empty") << 0u << QByteArray() << QByteArray();
+#ifdef Q_OS_WIN
+        QTest::newRow("932 second bytes 0x5C") << 932u << QByteArray("\x83\x5C\x95\x5C") << QByteArray("1010");
+        QTest::newRow("932 second byte 0x7C among ASCII") << 932u << QByteArray("a\x83\x7C" "b") << QByteArray("1101");
+        QTest::newRow("932 lead byte last") << 932u << QByteArray("ab\x83") << QByteArray("111");
+        QTest::newRow("932 katakana are single") << 932u << QByteArray("\xA5\xAD\xCD\x5C") << QByteArray("1111");
+        QTest::newRow("932 lead-range second byte") << 932u << QByteArray("\x81\x81\x81") << QByteArray("101");
+        QTest::newRow("936 second byte 0x5C") << 936u << QByteArray("\xD6\x5C\x5C") << QByteArray("101");
+        QTest::newRow("949 pair") << 949u << QByteArray("\xC7\xD1x") << QByteArray("101");
+        QTest::newRow("950 second byte 0x5C") << 950u << QByteArray("\xA5\x5C|") << QByteArray("101");
+        QTest::newRow("65001 two and three bytes") << 65001u << QByteArray("a\xC3\xA9\xE6\x97\xA5") << QByteArray("110100");
+        QTest::newRow("1252 one byte each") << 1252u << QByteArray("\x83\x5C") << QByteArray("11");
+#endif
+    }
+    void codePage_characterStarts()
+    {
+        QFETCH(unsigned, page);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, starts);
+        QList<bool> got;
+#ifdef Q_OS_WIN
+        got = page ? text::characterStarts(bytes, page) : text::characterStarts(bytes);
+#else
+        QCOMPARE(page, 0u);
+        got = text::characterStarts(bytes);
+#endif
+        QByteArray shown;
+        for (const bool start : got)
+            shown += start ? '1' : '0';
+        QCOMPARE(shown, starts);
+    }
+
+#ifdef Q_OS_WIN
+    // Text to the bytes of a Windows page: a character the page lacks becomes "?", never a
+    // look-alike that Windows' best fit would give (the yen sign is 0x5C, a backslash, on 932).
+    void codePage_toPageBytes_data()
+    {
+        QTest::addColumn<unsigned>("page");
+        QTest::addColumn<QString>("unicode");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("932 character with second byte 0x5C") << 932u << QStringLiteral(u"\u30BD.mpg") << QByteArray("\x83\x5C.mpg");
+        QTest::newRow("932 yen sign") << 932u << QStringLiteral(u"a\u00A5b") << QByteArray("a?b");
+        QTest::newRow("932 e acute") << 932u << QStringLiteral(u"caf\u00E9") << QByteArray("caf?");
+        QTest::newRow("932 empty") << 932u << QString() << QByteArray();
+        QTest::newRow("65001 e acute") << 65001u << QStringLiteral(u"caf\u00E9") << QByteArray("caf\xC3\xA9");
+    }
+    void codePage_toPageBytes()
+    {
+        QFETCH(unsigned, page);
+        QFETCH(QString, unicode);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(text::detail::pageFromUnicode(page, unicode), bytes);
+    }
+
+    // Windows refuses WC_NO_BEST_FIT_CHARS for UTF-8 and a few other pages (Wine takes it), so
+    // they are converted without it.
+    void codePage_noBestFitRefused_data()
+    {
+        QTest::addColumn<unsigned>("page");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("65001 UTF-8") << 65001u << true;
+        QTest::newRow("50229 last ISO-2022") << 50229u << true;
+        QTest::newRow("57011 last ISCII") << 57011u << true;
+        QTest::newRow("50230 after ISO-2022") << 50230u << false;
+        QTest::newRow("57012 after ISCII") << 57012u << false;
+        QTest::newRow("932") << 932u << false;
+    }
+    void codePage_noBestFitRefused()
+    {
+        QFETCH(unsigned, page);
+        QFETCH(bool, refused);
+        QCOMPARE(text::detail::refusesNoBestFit(page), refused);
+    }
+#endif
+
     void clockTexts_fixedWidth_data()
     {
         QTest::addColumn<QDate>("date");
@@ -303,6 +431,10 @@ private slots:
         QTest::newRow("underflowIsZero") << QByteArray("1e-999") << 0.0;
         QTest::newRow("longExponentIsLargest") << QByteArray("1e99999999999999999999") << DBL_MAX;
         QTest::newRow("longNegativeExponentIsZero") << QByteArray("1e-99999999999999999999") << 0.0;
+        // Twenty digits that a 64-bit count would wrap to a negative number, not a positive one.
+        QTest::newRow("exponentThatWrapsNegativeIsLargest") << QByteArray("1e10000000000000000000") << DBL_MAX;
+        QTest::newRow("negativeExponentThatWrapsIsZero") << QByteArray("1e-10000000000000000000") << 0.0;
+        QTest::newRow("exponentPast2To64IsLargest") << QByteArray("1e18446744073709551617") << DBL_MAX;
         QTest::newRow("longExponentLeadingZeros") << QByteArray("1e" + QByteArray(40, '0') + "2") << 100.0;
         QTest::newRow("negativeLongExponentIsMostNegative") << QByteArray("-7e99999999999999999999") << -DBL_MAX;
         QTest::newRow("longMantissaInRange") << QByteArray("1" + QByteArray(300, '0')) << 1e300;

@@ -313,6 +313,14 @@ private slots:
         QTest::newRow("blankInside") << QByteArray("x -g");
         QTest::newRow("driveRelative") << QByteArray("C:x.mpg");
         QTest::newRow("option") << QByteArray("-g");
+        // Names Windows or Qt would load or run from the program's folder, and devices.
+        QTest::newRow("library") << QByteArray("x.dll");
+        QTest::newRow("program") << QByteArray("Setup.EXE");
+        QTest::newRow("Qt's configuration") << QByteArray("qt.conf");
+        QTest::newRow("redirection file") << QByteArray("dovrel.exe.local");
+        QTest::newRow("program behind a trailing dot") << QByteArray("x.exe.");
+        QTest::newRow("console device") << QByteArray("CONOUT$.mpg");
+        QTest::newRow("port numbered 0") << QByteArray("com0.mpg");
     }
     void hostileRecorderFileNames()
     {
@@ -342,6 +350,35 @@ private slots:
         QVERIFY(!fileBytes(kLog).mid(logBefore.size()).contains("Hostile_"));
         QVERIFY(allMessages().contains(QStringLiteral("Hostile, recorded 12/21/2002 (recorder file \"")));
         QVERIFY(QFileInfo::exists(QStringLiteral(" Fine_12 21 2002.mpg")));
+    }
+
+    // A title whose target name is a device's (a title "COM1.x"): every collision step keeps the
+    // device part, so the recording stays under its recorder name, and nothing was opened.
+    void deviceTargetName_keptUnderRecorderName_data()
+    {
+        QTest::addColumn<QByteArray>("titleLine");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("port") << QByteArray("Movie:COM1.x") << QStringLiteral("COM1.x_12 21 2002_05.mpg");
+        QTest::newRow("console, any case") << QByteArray("Movie:conin$.tv") << QStringLiteral("conin$.tv_12 21 2002_05.mpg");
+        QTest::newRow("null with blanks before the dot") << QByteArray("Movie:NUL  .a") << QStringLiteral("NUL  .a_12 21 2002_05.mpg");
+    }
+    void deviceTargetName_keptUnderRecorderName()
+    {
+        QFETCH(QByteArray, titleLine);
+        QFETCH(QString, target);
+        QVERIFY(start({recording(titleLine, "1001.mpg"), recording("Movie: Fine", "1002.mpg")}));
+        tickAllAndRememberFiles();
+        const QByteArray logBefore = fileBytes(kLog);
+        clickButton(form.get(), "Extract");
+        verifyNothingLost();
+        verifyLogSaysWhatTheMessageSays(logBefore);
+        QVERIFY(fileBytes(QStringLiteral("1001.mpg")).startsWith(kPackHeader));
+        QVERIFY(fileBytes(QStringLiteral(" Fine_12 21 2002.mpg")).startsWith(kPackHeader));
+        QCOMPARE(seen.messages.size(), 1);
+        QVERIFY2(allMessages().contains(QStringLiteral("was not saved as \"%1\": it is a name Windows keeps "
+                                                       "for a device; the recording lies in the folder as \"1001.mpg\"")
+                                            .arg(target)),
+                 qPrintable(allMessages()));
     }
 
     // A recorder file name that names a file already in the folder, or one of the program's own
