@@ -1,6 +1,8 @@
 #include "codepage.h"
 #include "extraction.h"
 
+#include "codepagerun.h"
+
 #include <QtTest>
 
 using recordings::checkPull;
@@ -9,22 +11,6 @@ using recordings::recorderFile;
 using recordings::stepAwayFromExisting;
 using recordings::targetName;
 using recordings::unsafeRecorderFileReason;
-
-namespace {
-
-// The code page of this run. A CTest entry that runs the test under another locale names the
-// page in DOVREL_TEST_CODEPAGE, and a run that did not get it stops.
-unsigned codePageInUse()
-{
-    const unsigned page = text::codePage();
-    bool ok = false;
-    const int wanted = qEnvironmentVariableIntValue("DOVREL_TEST_CODEPAGE", &ok);
-    if (ok && unsigned(wanted) != page)
-        qFatal("the run has code page %u, not %d", page, wanted);
-    return page;
-}
-
-} // namespace
 
 class TestExtraction : public QObject
 {

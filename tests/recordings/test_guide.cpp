@@ -1,6 +1,8 @@
 #include "codepage.h"
 #include "guide.h"
 
+#include "codepagerun.h"
+
 #include <QtTest>
 
 using recordings::GuideParse;
@@ -11,18 +13,6 @@ using session::ShowTable;
 namespace {
 
 QByteArray blanks(int n) { return QByteArray(n, ' '); }
-
-// The code page of this run. A CTest entry that runs the test under another locale names the
-// page in DOVREL_TEST_CODEPAGE, and a run that did not get it stops.
-unsigned codePageInUse()
-{
-    const unsigned page = text::codePage();
-    bool ok = false;
-    const int wanted = qEnvironmentVariableIntValue("DOVREL_TEST_CODEPAGE", &ok);
-    if (ok && unsigned(wanted) != page)
-        qFatal("the run has code page %u, not %d", page, wanted);
-    return page;
-}
 
 // The text padded with blanks to `width` characters.
 QByteArray padded(const QByteArray &text, int width = 58)
